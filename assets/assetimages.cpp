@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: MIT
+#include "assets/assetimages.h"
+
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <cstddef>
+
+namespace assets {
+namespace {
+
+// Resource paths of the toolbar images, in image-number order.
+constexpr std::array<QStringView, kToolbarImageCount> kToolbarFiles = {
+    u":/toolbar/help.xpm",    u":/toolbar/new.xpm",  u":/toolbar/dropper.xpm",
+    u":/toolbar/palette.xpm", u":/toolbar/body.xpm", u":/toolbar/hammer.xpm",
+    u":/toolbar/chooser.xpm",
+};
+
+} // namespace
+
+QPixmap ToolbarImage(int imageNumber)
+{
+    if (imageNumber < 1 || imageNumber > kToolbarImageCount) {
+        return {};
+    }
+    const auto index = static_cast<std::size_t>(imageNumber - 1);
+    QImage image = QImage(kToolbarFiles[index].toString()).convertToFormat(QImage::Format_ARGB32);
+    // NOTE: the images are drawn in sixteen opaque colours and keep silver for the see-through
+    // parts, so the mask comes from the colour rather than from an alpha channel.
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == kToolbarSeeThrough) {
+                image.setPixel(x, y, qRgba(0, 0, 0, 0));
+            }
+        }
+    }
+    return QPixmap::fromImage(image);
+}
+
+QIcon WindowIcon()
+{
+    QIcon icon;
+    icon.addPixmap(QPixmap(QStringLiteral(":/icons/vandrel-16.xpm")));
+    icon.addPixmap(QPixmap(QStringLiteral(":/icons/vandrel-32.xpm")));
+    return icon;
+}
+
+QImage PipetteCursorImage()
+{
+    return QImage(QStringLiteral(":/cursors/pipette.xpm")).convertToFormat(QImage::Format_ARGB32);
+}
+
+QCursor PipetteCursor()
+{
+    return QCursor(QPixmap::fromImage(PipetteCursorImage()), kPipetteHotSpot.x(),
+                   kPipetteHotSpot.y());
+}
+
+} // namespace assets

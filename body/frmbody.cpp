@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: MIT
+#include "body/frmbody.h"
+
+#include "colour/colorbox.h"
+#include "colour/lettercasebox.h"
+#include "dialogs/dialoglayout.h"
+#include "main/clipboard.h"
+#include "main/colourchooser.h"
+#include "main/services.h"
+#include "main/settingsstore.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+using dialoglayout::Twips;
+using dialoglayout::TwipsRect;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kSection = u"Body"_s;
+const QString kKey = u"Komozi"_s;
+
+QColor ToQColor(colour::ColourValue value)
+{
+    return {static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+            static_cast<int>((value >> 16) & 0xFF)};
+}
+
+void SetTextColour(QLabel *label, colour::ColourValue value)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, ToQColor(value));
+    label->setPalette(palette);
+}
+
+/// What each row starts with and where its controls stand.
+struct RowDesign
+{
+    const char16_t *objectSuffix; ///< "Text" gives TextText and CmdText
+    const char16_t *defaultCode;
+    colour::ColourValue defaultColour;
+    int top;                     ///< twips, shared by the code box and the button
+    const char16_t *captionName; ///< the caption inside the preview, or null
+    const char16_t *captionText;
+    int captionTop; ///< twips inside the preview
+};
+
+// Rows in the order the letter-case conversion walks them.
+constexpr RowDesign kRowDesigns[] = {
+    {u"Text", u"#000000", 0x000000, 240, u"LblText", u"テキスト色", 120},
+    {u"Link", u"#0000FF", 0xFF0000, 600, u"LblLink", u"未訪問リンク", 480},
+    {u"Vlink", u"#800080", 0x800080, 960, u"LblVlink", u"訪問済みリンク色", 840},
+    {u"Alink", u"#FF0000", 0x0000FF, 1320, u"LblAlink", u"アクセス中リンク色", 1200},
+    {u"Bg", u"#FFFFFF", 0xFFFFFF, 1800, nullptr, nullptr, 0},
+};
+
+QString Text(const char16_t *literal)
+{
+    return QString::fromUtf16(literal);
+}
+
+} // namespace
+
+FrmBody::FrmBody(Services &services, QWidget *centreOver)
+    : QDialog(nullptr), m_services(services), m_centreOver(centreOver)
+{
+    setObjectName(u"FrmBody"_s);
+    setWindowTitle(u"<BODY>の編集"_s);
+    // A small tool window with a close button only; no owner, so no parent.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+    setFixedSize(Twips(3735), Twips(2655));
+
+    createControls();
+    chainTabOrder();
+    m_picBg->setFocus();
+
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const Row row = static_cast<Row>(i);
+        connect(m_rows[i].button, &QPushButton::clicked, this,
+                [this, row] { chooseRowColour(row); });
+    }
+    connect(m_checkKomozi, &LetterCaseBox::valueChanged, this, &FrmBody::applyLetterCase);
+    connect(m_cmdCopy, &QPushButton::clicked, this, &FrmBody::copyTag);
+    connect(m_cmdUnload, &QPushButton::clicked, this, &FrmBody::reject);
+
+    formLoad();
+}
+
+void FrmBody::createControls()
+{
+    m_picBg = new ColorBox(this);
+    m_picBg->setObjectName(u"PicBg"_s);
+    m_picBg->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_picBg->setLineWidth(2);
+    m_picBg->setFocusPolicy(Qt::StrongFocus);
+    m_picBg->setGeometry(TwipsRect(120, 120, 1695, 1575));
+
+    const QFont codeFont(u"ＭＳ ゴシック"_s, 9);
+    QFont linkFont(u"ＭＳ Ｐゴシック"_s, 9);
+    linkFont.setUnderline(true);
+    // NOTE: the captions' positions count from the preview's inside, not
+    // from its border.
+    const QPoint inside = m_picBg->contentsRect().topLeft();
+
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const RowDesign &design = kRowDesigns[i];
+        RowControls &controls = m_rows[i];
+        const QString suffix = Text(design.objectSuffix);
+
+        controls.code = new QLineEdit(Text(design.defaultCode), this);
+        controls.code->setObjectName(u"Text"_s + suffix);
+        controls.code->setReadOnly(true);
+        controls.code->setAlignment(Qt::AlignCenter);
+        controls.code->setFont(codeFont);
+        controls.code->setGeometry(TwipsRect(1920, design.top, 1095, 270));
+
+        controls.button = new QPushButton(u"参照..."_s, this);
+        controls.button->setObjectName(u"Cmd"_s + suffix);
+        controls.button->setGeometry(TwipsRect(3000, design.top, 615, 255));
+
+        if (design.captionName) {
+            controls.caption = new QLabel(Text(design.captionText), m_picBg);
+            controls.caption->setObjectName(Text(design.captionName));
+            controls.caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (i != static_cast<std::size_t>(Row::Text))
+                controls.caption->setFont(linkFont);
+            controls.caption->setGeometry(
+                TwipsRect(120, design.captionTop, 1455, 255).translated(inside));
+            SetTextColour(controls.caption, design.defaultColour);
+        } else {
+            m_picBg->setBackColor(design.defaultColour);
+        }
+    }
+
+    m_label5 = new QLabel(u"背景色"_s, this);
+    m_label5->setObjectName(u"Label5"_s);
+    m_label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_label5->setGeometry(TwipsRect(240, 1800, 1455, 255));
+
+    m_checkKomozi = new LetterCaseBox(u"小文字(&K)"_s, this);
+    m_checkKomozi->setObjectName(u"CheckKomozi"_s);
+    m_checkKomozi->setGeometry(TwipsRect(120, 2160, 1095, 375));
+
+    m_cmdCopy = new QPushButton(u"コピー(&C)"_s, this);
+    m_cmdCopy->setObjectName(u"CmdCopy"_s);
+    m_cmdCopy->setGeometry(TwipsRect(1320, 2160, 1095, 375));
+    m_cmdCopy->setDefault(true);
+
+    m_cmdUnload = new QPushButton(u"閉じる(&X)"_s, this);
+    m_cmdUnload->setObjectName(u"CmdUnload"_s);
+    m_cmdUnload->setGeometry(TwipsRect(2520, 2160, 1095, 375));
+}
+
+void FrmBody::chainTabOrder()
+{
+    // The focus goes round in this order; the captions take no focus.
+    QWidget *const order[] = {
+        m_picBg,
+        rowControls(Row::Background).button,
+        rowControls(Row::Background).code,
+        rowControls(Row::Text).code,
+        rowControls(Row::Link).code,
+        rowControls(Row::Vlink).code,
+        rowControls(Row::Alink).code,
+        rowControls(Row::Text).button,
+        rowControls(Row::Link).button,
+        rowControls(Row::Vlink).button,
+        rowControls(Row::Alink).button,
+        m_cmdUnload,
+        m_cmdCopy,
+        m_checkKomozi,
+    };
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+FrmBody::RowControls &FrmBody::rowControls(Row row)
+{
+    return m_rows[static_cast<std::size_t>(row)];
+}
+
+void FrmBody::formLoad()
+{
+    if (!m_services.settings)
+        return;
+    // A stored 1 or 2 changes the check box and so runs the letter-case
+    // conversion before the window is first shown. Values other than 0, 1
+    // and 2 count as 0.
+    m_checkKomozi->setValue(m_services.settings->readInt(kSection, kKey, 0));
+}
+
+void FrmBody::formUnload()
+{
+    if (m_services.settings)
+        m_services.settings->writeText(kSection, kKey, QString::number(m_checkKomozi->value()));
+}
+
+void FrmBody::done(int result)
+{
+    // NOTE: Esc and the title bar's close button reach here through reject(),
+    // like 閉じる. A dialog that is already hidden has been closed and stored
+    // its option; it does not store it again.
+    if (isVisible())
+        formUnload();
+    QDialog::done(result);
+}
+
+void FrmBody::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        dialoglayout::CentreOver(this, m_centreOver);
+    QDialog::showEvent(event);
+}
+
+void FrmBody::chooseRowColour(Row row)
+{
+    if (!m_services.chooser)
+        return;
+    const std::optional<colour::ColourValue> chosen =
+        m_services.chooser->choose(this, m_chooserColour);
+    // A cancelled chooser leaves the row as it was.
+    if (!chosen)
+        return;
+    m_chooserColour = *chosen;
+
+    // The new code is upper case whatever the letter-case option says; the
+    // copy converts the whole tag anyway.
+    const colour::HexTriple hex = colour::SplitColorValue(m_chooserColour);
+    RowControls &controls = rowControls(row);
+    controls.code->setText(colour::BuildColorCode(hex.red, hex.green, hex.blue));
+    if (controls.caption)
+        SetTextColour(controls.caption, m_chooserColour);
+    else
+        m_picBg->setBackColor(m_chooserColour);
+}
+
+void FrmBody::applyLetterCase(int option)
+{
+    for (RowControls &controls : m_rows) {
+        if (option == 1)
+            controls.code->setText(controls.code->text().toLower());
+        else if (option == 0)
+            controls.code->setText(controls.code->text().toUpper());
+    }
+}
+
+void FrmBody::copyTag()
+{
+    if (!m_services.clipboard)
+        return;
+    m_services.clipboard->clear();
+    m_services.clipboard->setText(BuildBodyTag(codes(), m_checkKomozi->value()));
+}
+
+BodyCodes FrmBody::codes() const
+{
+    const auto text = [this](Row row) {
+        return m_rows[static_cast<std::size_t>(row)].code->text();
+    };
+    return {text(Row::Background), text(Row::Text), text(Row::Link), text(Row::Vlink),
+            text(Row::Alink)};
+}

@@ -1,0 +1,75 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "body/bodytag.h"
+#include "colour/channeltext.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <array>
+
+class ColorBox;
+class LetterCaseBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+struct Services;
+
+/// @brief The BODY tag editor: five colours of a page, a preview of them and
+/// a copy of the `<body>` start tag that carries them.
+///
+/// The window keeps its own five codes and its own chooser colour; it never
+/// touches the main window's colour. Only its letter-case option outlives
+/// it, in the settings file (section "Body", key "Komozi"), read when the
+/// window is created and written once whenever it closes.
+class FrmBody : public QDialog
+{
+    Q_OBJECT
+public:
+    /// @brief Creates the window without an owner; it centres itself over
+    /// @p centreOver when it is shown.
+    explicit FrmBody(Services &services, QWidget *centreOver = nullptr);
+
+    /// @brief Closes the window. Every way of closing (閉じる, Esc, the title
+    /// bar's close button) ends here and stores the letter-case option once.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    /// One colour row: its code box, its "参照..." button and what it paints.
+    enum class Row { Text, Link, Vlink, Alink, Background };
+    struct RowControls
+    {
+        QLineEdit *code = nullptr;
+        QPushButton *button = nullptr;
+        QLabel *caption = nullptr; ///< null for the background row
+    };
+
+    void createControls();
+    void chainTabOrder();
+    RowControls &rowControls(Row row);
+
+    void formLoad();
+    void formUnload();
+    void chooseRowColour(Row row);
+    void applyLetterCase(int option);
+    void copyTag();
+    BodyCodes codes() const;
+
+    Services &m_services;
+    QPointer<QWidget> m_centreOver;
+    /// The chooser's colour: the last one confirmed in this window, black at first.
+    colour::ColourValue m_chooserColour = 0;
+
+    ColorBox *m_picBg = nullptr;
+    QLabel *m_label5 = nullptr;
+    LetterCaseBox *m_checkKomozi = nullptr;
+    QPushButton *m_cmdCopy = nullptr;
+    QPushButton *m_cmdUnload = nullptr;
+    /// In the order the letter-case conversion walks them: text, link,
+    /// visited link, active link, background.
+    std::array<RowControls, 5> m_rows{};
+};

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#include "dialogs/dialoglayout.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace dialoglayout {
+
+void CentreOver(QWidget *window, const QWidget *anchor)
+{
+    if (!window)
+        return;
+    QScreen *screen = nullptr;
+    QPoint centre;
+    if (anchor && anchor->isVisible()) {
+        const QRect area = anchor->frameGeometry();
+        centre = area.center();
+        screen = anchor->screen();
+    } else {
+        screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+        if (!screen)
+            return;
+        centre = screen->availableGeometry().center();
+    }
+    const QSize size = window->frameGeometry().size();
+    QPoint topLeft(centre.x() - size.width() / 2, centre.y() - size.height() / 2);
+    if (screen) {
+        // NOTE: a main window near a screen edge would push half of the box
+        // off the screen; keep it where it can be seen and closed.
+        const QRect available = screen->availableGeometry();
+        topLeft.setX(std::clamp(topLeft.x(), available.left(),
+                                std::max(available.left(), available.right() - size.width() + 1)));
+        topLeft.setY(std::clamp(topLeft.y(), available.top(),
+                                std::max(available.top(), available.bottom() - size.height() + 1)));
+    }
+    window->move(topLeft);
+}
+
+} // namespace dialoglayout

@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: MIT
+#include "dialogs/frmabout.h"
+
+#include "dialogs/dialoglayout.h"
+#include "dialogs/programversion.h"
+#include "main/settingsstore.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include <algorithm>
+
+using dialoglayout::Twips;
+using dialoglayout::TwipsRect;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &rect,
+                  Qt::Alignment alignment)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(rect);
+    label->setAlignment(alignment);
+    // NOTE: plain text always; "<BODY>" in a caption must not be taken for markup.
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+FrmAbout::FrmAbout(settings::SettingsStore &settings, QWidget *centreOver)
+    : QDialog(nullptr), m_settings(settings), m_centreOver(centreOver)
+{
+    setObjectName(u"FrmAbout"_s);
+    setWindowTitle(u"バージョン情報"_s);
+    // A fixed dialog frame with a close button only. Without an owner the
+    // window system treats it as a transient of the program, which keeps it
+    // out of the task bar.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                   Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+    setFixedSize(Twips(4110), Twips(2310));
+
+    createControls();
+    m_cmdOK->setFocus();
+    connect(m_cmdOK, &QPushButton::clicked, this, &FrmAbout::accept);
+
+    formLoad();
+}
+
+void FrmAbout::createControls()
+{
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment centre = Qt::AlignCenter;
+
+    m_label1 = MakeLabel(this, u"Label1"_s, u"Vandrel"_s, TwipsRect(120, 120, 3855, 255), centre);
+    // NOTE: Arial is often missing on Linux; fontconfig then picks a
+    // look-alike sans serif, which is what we want.
+    QFont title(u"Arial"_s, 12);
+    title.setBold(true);
+    m_label1->setFont(title);
+
+    m_label2 = MakeLabel(this, u"Label2"_s, u"0.0"_s, TwipsRect(3720, 240, 375, 255), left);
+    QFont shortVersion(u"Arial"_s, 9);
+    shortVersion.setBold(true);
+    m_label2->setFont(shortVersion);
+
+    m_label4 = MakeLabel(this, u"Label4"_s,
+                         u"HTML の色コードを作る小さな道具です。\n"
+                         u"スライダー、パレット、スポイトで色を選び、\n"
+                         u"コードと <BODY> タグをコピーできます。"_s,
+                         TwipsRect(120, 600, 3855, 735), Qt::AlignLeft | Qt::AlignTop);
+    m_label4->setWordWrap(true);
+
+    m_cmdOK = new QPushButton(u"OK"_s, this);
+    m_cmdOK->setObjectName(u"CmdOK"_s);
+    m_cmdOK->setGeometry(TwipsRect(1388, 1440, 1335, 375));
+    m_cmdOK->setDefault(true);
+
+    m_label3 =
+        MakeLabel(this, u"Label3"_s, u"Version:0.0.0"_s, TwipsRect(120, 1560, 1095, 255), left);
+    m_lblUse = MakeLabel(this, u"LblUse"_s, u"使用回数"_s, TwipsRect(2880, 1560, 1095, 255),
+                         Qt::AlignRight | Qt::AlignVCenter);
+    m_lblCopy = MakeLabel(this, u"lblCopy"_s, u"© Vandrel の作者たち — MIT ライセンス"_s,
+                          TwipsRect(120, 1920, 3855, 255), centre);
+}
+
+void FrmAbout::formLoad()
+{
+    using namespace programversion;
+    m_label2->setText(QString::number(kMajor) + u'.' + QString::number(kMinor));
+    m_label3->setText(u"Version:"_s + QString::number(kMajor) + u'.' + QString::number(kMinor) +
+                      u'.' + QString::number(kRevision));
+    // Read afresh each time: the main window counts the start before any box
+    // can open, so this includes the current run.
+    m_lblUse->setText(QString::number(m_settings.readInt(u"Use"_s, u"NumberOfUse"_s, 0)));
+
+    // NOTE: the long version is laid out for a narrower font than the
+    // Japanese gothic found here; let it grow towards the OK button rather
+    // than cut off its last digit.
+    const int needed = m_label3->fontMetrics().horizontalAdvance(m_label3->text()) + 2;
+    const int room = m_cmdOK->x() - Twips(60) - m_label3->x();
+    if (needed > m_label3->width())
+        m_label3->resize(std::min(needed, room), m_label3->height());
+}
+
+void FrmAbout::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        dialoglayout::CentreOver(this, m_centreOver);
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+class QLabel;
+class QPushButton;
+namespace settings {
+class SettingsStore;
+}
+
+/// @brief The about box: the program's name and version, the number of
+/// times it has been started and a short notice.
+///
+/// The start count is read from the settings file (section "Use", key
+/// "NumberOfUse") each time a box is created; the box only reads it.
+class FrmAbout : public QDialog
+{
+    Q_OBJECT
+public:
+    /// @brief Creates the box without an owner; it centres itself over
+    /// @p centreOver when it is shown.
+    explicit FrmAbout(settings::SettingsStore &settings, QWidget *centreOver = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void createControls();
+    void formLoad();
+
+    settings::SettingsStore &m_settings;
+    QPointer<QWidget> m_centreOver;
+
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLabel *m_label4 = nullptr;
+    QLabel *m_lblUse = nullptr;
+    QLabel *m_lblCopy = nullptr;
+    QPushButton *m_cmdOK = nullptr;
+};

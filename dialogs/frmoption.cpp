@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#include "dialogs/frmoption.h"
+
+#include "dialogs/dialoglayout.h"
+#include "dialogs/wrapcheckbox.h"
+#include "main/appoptions.h"
+#include "main/platform.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QShowEvent>
+
+using dialoglayout::Twips;
+using dialoglayout::TwipsRect;
+using namespace Qt::StringLiterals;
+
+FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
+    : QDialog(nullptr), m_options(options), m_mainWindow(mainWindow)
+{
+    setObjectName(u"FrmOption"_s);
+    setWindowTitle(u"オプション"_s);
+    // A small tool window with a close button only; no owner, so no parent.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+    setFixedSize(Twips(3375), Twips(1815));
+
+    createControls();
+    QWidget::setTabOrder(m_checkTemae, m_checkDokodemo);
+    QWidget::setTabOrder(m_checkDokodemo, m_cmdOK);
+    QWidget::setTabOrder(m_cmdOK, m_cmdTekiyou);
+    QWidget::setTabOrder(m_cmdTekiyou, m_cmdCancel);
+    m_checkTemae->setFocus();
+
+    connect(m_cmdOK, &QPushButton::clicked, this, [this] {
+        apply();
+        accept();
+    });
+    connect(m_cmdTekiyou, &QPushButton::clicked, this, &FrmOption::apply);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &FrmOption::reject);
+
+    formLoad();
+}
+
+void FrmOption::createControls()
+{
+    m_checkTemae = new WrapCheckBox(u"常に手前に表示する"_s, this);
+    m_checkTemae->setObjectName(u"CheckTemae"_s);
+    m_checkTemae->setGeometry(TwipsRect(240, 120, 2895, 495));
+
+    m_checkDokodemo = new WrapCheckBox(u"どこでもｽﾎﾟｲﾄのときVandrelを隠す。"_s, this);
+    m_checkDokodemo->setObjectName(u"CheckDokodemo"_s);
+    m_checkDokodemo->setGeometry(TwipsRect(240, 720, 2895, 495));
+
+    m_cmdOK = new QPushButton(u"OK"_s, this);
+    m_cmdOK->setObjectName(u"CmdOK"_s);
+    m_cmdOK->setGeometry(TwipsRect(120, 1320, 975, 375));
+    m_cmdOK->setDefault(true);
+
+    m_cmdTekiyou = new QPushButton(u"適用"_s, this);
+    m_cmdTekiyou->setObjectName(u"CmdTekiyou"_s);
+    m_cmdTekiyou->setGeometry(TwipsRect(1200, 1320, 975, 375));
+
+    m_cmdCancel = new QPushButton(u"キャンセル"_s, this);
+    m_cmdCancel->setObjectName(u"CmdCancel"_s);
+    m_cmdCancel->setGeometry(TwipsRect(2280, 1320, 975, 375));
+}
+
+void FrmOption::formLoad()
+{
+    // Only exactly 1 counts as on; a stored 2 or -1 shows an empty box.
+    m_checkTemae->setChecked(m_options.temae == 1);
+    m_checkDokodemo->setChecked(m_options.hideDokodemo == 1);
+}
+
+void FrmOption::apply()
+{
+    const bool inFront = m_checkTemae->isChecked();
+    m_options.temae = inFront ? 1 : 0;
+    platform::setAlwaysInFront(m_mainWindow, inFront);
+    m_options.hideDokodemo = m_checkDokodemo->isChecked() ? 1 : 0;
+}
+
+void FrmOption::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        dialoglayout::CentreOver(this, m_mainWindow);
+    QDialog::showEvent(event);
+}

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+#include "main/clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+void SystemClipboard::clear()
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->clear();
+}
+
+void SystemClipboard::setText(const QString &text)
+{
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(text);
+}

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "colour/channeltext.h"
+#include "main/appoptions.h"
+#include "main/services.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class ChannelControls;
+class FrmColor;
+class LetterCaseBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QPushButton;
+class QToolBar;
+
+/// @brief The main window: the three channel rows, the preview, the code, the
+/// clipboard group, and the menus and toolbar that open every other window.
+class FrmMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit FrmMain(Services &services, QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    /// Restores what the settings file holds and counts the start. Run once,
+    /// right after construction.
+    void startUp();
+
+    ChannelControls &channels() { return *m_channels; }
+    AppOptions &options() { return m_options; }
+    Services &services() { return m_services; }
+    FrmColor *palette() const;
+    QComboBox *attributeBox() const { return m_combo; }
+    LetterCaseBox *letterCase() const { return m_letterCase; }
+    QPushButton *copyButton() const { return m_copy; }
+    QToolBar *toolbar() const { return m_toolbar; }
+
+    /// Runs a modal window for the commands that open one. Replaceable so
+    /// tests can look at the window instead of waiting in its event loop.
+    std::function<void(QDialog &)> runModal;
+
+    // The window's commands, one per menu item or button.
+    void Reset_Click();
+    void end_Click();
+    void body_Click();
+    void pal_Click();
+    void coloredit_Click();
+    void GetColor_Click();
+    void config_Click();
+    void version_Click();
+    void CommandClip_Click();
+    void CheckKomozi_Click();
+    /// Runs the command of a toolbar button's key; any other key does nothing.
+    void dispatchToolbarKey(const QString &key);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildClient(QWidget *client);
+    void buildMenus();
+    void buildToolbar(QWidget *client);
+    void openModal(QDialog &dialog);
+    void closeSequence();
+    int readSetting(const QString &section, const QString &key);
+    void writeSetting(const QString &section, const QString &key, int value);
+
+    Services &m_services;
+    AppOptions m_options;
+    ChannelControls *m_channels = nullptr;
+    LetterCaseBox *m_letterCase = nullptr;
+    QComboBox *m_combo = nullptr;
+    QPushButton *m_copy = nullptr;
+    QGroupBox *m_frameClip = nullptr;
+    QToolBar *m_toolbar = nullptr;
+    QPointer<FrmColor> m_palette;
+    colour::ColourValue m_chooserColour = 0;
+    bool m_closed = false;
+};

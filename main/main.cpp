@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: MIT
+// Vandrel: makes HTML colour codes.
+
+#include "main/clipboard.h"
+#include "main/colourchooser.h"
+#include "main/fonts.h"
+#include "main/frmmain.h"
+#include "main/settingsstore.h"
+#include "pickers/screencapture.h"
+
+#include <QApplication>
+#include <QFont>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vandrel"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(VANDREL_VERSION_MAJOR)
+                                            .arg(VANDREL_VERSION_MINOR)
+                                            .arg(VANDREL_VERSION_PATCH));
+    QApplication::setDesktopFileName(QStringLiteral("io.github.vandrel.Vandrel"));
+
+    // The fonts the windows ask for by their Japanese names, before any widget.
+    InstallFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral(u"ＭＳ Ｐゴシック"), 9));
+
+    settings::IniFileStore store;
+    DialogColourChooser chooser;
+    SystemClipboard clipboard;
+    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+    Services services{&store, &chooser, &clipboard, capture.get(), Feedback::standard()};
+
+    FrmMain window(services);
+    window.startUp();
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+class QWidget;
+
+/// @brief The operating-system services the windows call directly.
+namespace platform {
+
+/// Puts @p window into (@p inFront true) or takes it out of the layer of
+/// windows kept above all others. The window keeps its position and size and
+/// is shown.
+void setAlwaysInFront(QWidget *window, bool inFront);
+
+/// Whether the window manager reports @p window as kept above all others.
+/// Only for diagnostics and tests; the program keeps its own state.
+bool isAlwaysInFront(const QWidget *window);
+
+} // namespace platform

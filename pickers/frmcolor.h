@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+class ChannelControls;
+class ColorBox;
+class QLabel;
+
+/// @brief The palette window "Color": a field of hues and lightnesses and two
+/// swatches that keep the colours last taken with the left and the right
+/// mouse button.
+///
+/// Pressing on the field, and dragging with the button held, stores the
+/// colour under the pointer into the main window's sliders; clicking a
+/// swatch stores its colour into the main window's hex boxes. The window is
+/// a tool window owned by the main window and opens against its right edge.
+class FrmColor : public QWidget
+{
+    Q_OBJECT
+public:
+    /// Creates the window (hidden) owned by @p mainWindow and places it
+    /// against the main window's right edge (Form_Load).
+    explicit FrmColor(QWidget *mainWindow, ChannelControls &channels);
+
+    /// @name Handlers of the palette picture Picture1.
+    /// @p button and @p buttons use the codes 1 left, 2 right, 4 middle (for
+    /// a move, the sum of the buttons held); @p point is relative to the
+    /// picture's inner area, in pixels.
+    ///@{
+    void Picture1_MouseDown(int button, QPoint point);
+    void Picture1_MouseMove(int buttons, QPoint point);
+    void Picture1_MouseUp(int button, QPoint point);
+    ///@}
+
+    /// Sends the left swatch's colour to the main window's hex boxes.
+    void nowColorL_Click();
+    /// Sends the right swatch's colour to the main window's hex boxes.
+    void nowColorR_Click();
+
+    /// True from a press on the picture to the next release there.
+    bool buttonHeld() const { return m_buttonHeld; }
+
+    /// The picture shown in Picture1.
+    const QImage &paletteImage() const { return m_palette; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Form_Load(const QWidget *mainWindow);
+    void pickAtPointer(int button, QPoint point, bool releasing);
+    void sendSwatch(const ColorBox *swatch);
+
+    QPointer<ChannelControls> m_channels;
+    QImage m_palette;
+    QLabel *m_picture = nullptr;
+    ColorBox *m_left = nullptr;
+    ColorBox *m_right = nullptr;
+    bool m_buttonHeld = false;
+};

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vandrel needs on Debian 12,
+# skipping what is already there. Run as root or with sudo available.
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libgtest-dev googletest
+    clang libclang-rt-14-dev
+    clang-format
+    fonts-ipafont-gothic
+    xvfb xdotool xclip x11-utils x11-apps imagemagick openbox
+    python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test (unit, window and
+# end-to-end); ends on CTest's summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh
+cd build
+ctest --output-on-failure -j2 --timeout 600

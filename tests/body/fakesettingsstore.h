@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "main/settingsstore.h"
+
+#include <QMap>
+#include <QStringList>
+
+/// @brief An in-memory settings file that logs every call in order.
+class FakeSettingsStore final : public settings::SettingsStore
+{
+public:
+    /// Stored texts by "Section/Key".
+    QMap<QString, QString> values;
+    /// "read Section/Key" and "write Section/Key=value", in call order.
+    QStringList log;
+
+    int readInt(const QString &section, const QString &key, int defaultValue) override
+    {
+        log << QStringLiteral("read %1/%2").arg(section, key);
+        const auto found = values.constFind(section + u'/' + key);
+        if (found == values.constEnd())
+            return defaultValue;
+        bool ok = false;
+        const int value = found->toInt(&ok);
+        return ok ? value : defaultValue;
+    }
+
+    void writeText(const QString &section, const QString &key, const QString &value) override
+    {
+        log << QStringLiteral("write %1/%2=%3").arg(section, key, value);
+        values.insert(section + u'/' + key, value);
+    }
+};

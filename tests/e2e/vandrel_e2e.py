@@ -1,0 +1,238 @@
+# SPDX-License-Identifier: MIT
+"""Drives the real Vandrel binary on a private virtual X display.
+
+Each Session starts its own Xvfb (a free display number chosen by the server
+itself), a small window manager, and a copy of the program in a fresh folder,
+so the settings file beside it starts as the test wants. Everything is torn
+down on exit, also when a test fails.
+"""
+import contextlib
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+BIN = os.environ.get("VANDREL_BIN", os.path.join(os.path.dirname(__file__), "../../build/vandrel"))
+TWIPS_PER_PIXEL = 15
+MENU_BAR_HEIGHT = 20  # the main window's menu bar, above the client area
+
+
+def px(twips):
+    return (twips + 7) // TWIPS_PER_PIXEL
+
+
+def wait_until(condition, timeout=10.0, interval=0.05, what="condition"):
+    """Polls condition() until it gives a true value; fails after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out waiting for " + what)
+        time.sleep(interval)  # polling interval of a bounded wait
+
+
+class Session:
+    def __init__(self, width=1280, height=800, config=None, window_manager=True):
+        self.tmp = tempfile.mkdtemp(prefix="vandrel-e2e-")
+        self.appdir = os.path.join(self.tmp, "app")
+        os.makedirs(self.appdir)
+        self.binary = os.path.join(self.appdir, "vandrel")
+        shutil.copy2(BIN, self.binary)
+        if config is not None:
+            self.write_config(config)
+        self.procs = []
+        self.app = None
+        self._start_xvfb(width, height)
+        if window_manager:
+            self._spawn(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL)
+            wait_until(lambda: self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                         check=False).find("window id") >= 0,
+                       what="window manager")
+
+    # --- processes -------------------------------------------------------
+    def _start_xvfb(self, width, height):
+        read_fd, write_fd = os.pipe()
+        proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (width, height),
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
+        os.close(write_fd)
+        self.procs.append(proc)
+        with os.fdopen(read_fd) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.close()
+            raise RuntimeError("Xvfb did not start")
+        self.env = dict(os.environ)
+        self.env.pop("QT_QPA_PLATFORM", None)
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.env["DISPLAY"] = ":" + number
+        self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
+        self.env["XDG_RUNTIME_DIR"] = os.path.join(self.tmp, "runtime")
+        os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
+
+    def _spawn(self, argv, **kwargs):
+        proc = subprocess.Popen(argv, env=self.env, **kwargs)
+        self.procs.append(proc)
+        return proc
+
+    def _run(self, argv, check=True, timeout=20, data=None):
+        result = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout,
+                                check=check, input=data)
+        return result.stdout.decode("utf-8", "replace")
+
+    def close(self):
+        for proc in reversed(self.procs):
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait()
+        self.procs = []
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # --- the program -----------------------------------------------------
+    def config_path(self):
+        return os.path.join(self.appdir, "Config.ini")
+
+    def write_config(self, text):
+        with open(os.path.join(self.appdir, "Config.ini"), "w", newline="") as f:
+            f.write(text)
+
+    def read_config(self):
+        with open(self.config_path(), newline="") as f:
+            return f.read()
+
+    def start(self):
+        self.app = self._spawn([self.binary], stderr=subprocess.DEVNULL)
+        self.main = wait_until(lambda: self.find_window("^Vandrel$"), what="main window")
+        wait_until(lambda: self.is_viewable(self.main), what="main window mapped")
+        self.activate(self.main)
+        return self.main
+
+    def wait_exit(self, timeout=10):
+        self.app.wait(timeout=timeout)
+        return self.app.returncode
+
+    def find_windows(self, name):
+        out = self._run(["xdotool", "search", "--onlyvisible", "--name", name], check=False)
+        return [w for w in out.split() if w]
+
+    def find_window(self, name):
+        windows = self.find_windows(name)
+        return windows[0] if windows else None
+
+    def is_viewable(self, window):
+        out = self._run(["xwininfo", "-id", str(window)], check=False)
+        return "IsViewable" in out
+
+    def activate(self, window):
+        self._run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
+
+    def geometry(self, window):
+        """The window's position and size on the screen, without the frame."""
+        out = self._run(["xwininfo", "-id", str(window)])
+        values = {}
+        for line in out.splitlines():
+            line = line.strip()
+            for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
+                if line.startswith(key + ":"):
+                    values[key] = int(line.split(":")[1])
+        return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
+                values["Width"], values["Height"])
+
+    def client_point(self, left_twips, top_twips, window=None, menu=True):
+        x, y, _, _ = self.geometry(window or self.main)
+        return x + px(left_twips), y + (MENU_BAR_HEIGHT if menu else 0) + px(top_twips)
+
+    # --- input -----------------------------------------------------------
+    def click_at(self, x, y, button=1):
+        self._run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)])
+
+    def click_control(self, left, top, width, height, button=1):
+        """Clicks the middle of a control given in client twips."""
+        x, y = self.client_point(left + width // 2, top + height // 2)
+        self.click_at(x, y, button)
+
+    def key(self, *keys):
+        self._run(["xdotool", "key", "--delay", "30"] + list(keys))
+
+    def type(self, text):
+        self._run(["xdotool", "type", "--delay", "30", text])
+
+    def clipboard(self):
+        return self._run(["xclip", "-o", "-selection", "clipboard"], check=False, timeout=5)
+
+    def clipboard_becomes(self, expected, timeout=5):
+        return wait_until(lambda: self.clipboard() == expected, timeout=timeout,
+                          what="clipboard %r (last %r)" % (expected, self.clipboard()))
+
+    def set_clipboard(self, text):
+        # xclip stays as the owner until another program takes the selection.
+        proc = self._spawn(["xclip", "-selection", "clipboard", "-i"], stdin=subprocess.PIPE)
+        proc.stdin.write(text.encode())
+        proc.stdin.close()
+        wait_until(lambda: self.clipboard() == text, what="clipboard set")
+
+    def screenshot(self, path=None):
+        path = path or os.path.join(self.tmp, "shot-%d.png" % time.monotonic_ns())
+        self._run(["import", "-silent", "-window", "root", path])
+        return path
+
+    def pixel(self, x, y, shot=None):
+        shot = shot or self.screenshot()
+        out = self._run(["convert", shot, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"])
+        for token in out.split():
+            if token.startswith("#") and len(token) >= 7:
+                return token[1:7].upper()
+        raise AssertionError("no pixel in " + out)
+
+    def crop(self, shot, x, y, w, h):
+        path = shot + ".%d_%d_%d_%d.png" % (x, y, w, h)
+        self._run(["convert", shot, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", path])
+        return path
+
+    def same_image(self, a, b):
+        out = subprocess.run(["compare", "-metric", "AE", a, b, "null:"],
+                             capture_output=True).stderr.decode()
+        return out.strip().split()[0] == "0"
+
+    def net_wm_state(self, window):
+        return self._run(["xprop", "-id", str(window), "_NET_WM_STATE"], check=False)
+
+    def close_main_by_menu(self):
+        self.activate(self.main)
+        self.key("alt+f")
+        self.key("x")
+        return self.wait_exit()
+
+
+@contextlib.contextmanager
+def session(**kwargs):
+    s = Session(**kwargs)
+    try:
+        yield s
+    finally:
+        s.close()
+
+
+def ini_value(text, section, key):
+    current = None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            current = line[1:-1]
+        elif current == section and line.startswith(key + "="):
+            return line.split("=", 1)[1]
+    return None

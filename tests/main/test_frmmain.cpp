@@ -1,0 +1,478 @@
+// SPDX-License-Identifier: MIT
+// The main window: start-up and close against a recorded settings file, the
+// copy, the letter case, the chooser, Reset, the toolbar and modal windows.
+#include "body/fakeclipboard.h"
+#include "body/fakecolourchooser.h"
+#include "body/fakesettingsstore.h"
+
+#include "colour/channelcontrols.h"
+#include "colour/channeledit.h"
+#include "colour/colorbox.h"
+#include "colour/lettercasebox.h"
+#include "main/fonts.h"
+#include "main/frmmain.h"
+#include "main/platform.h"
+#include "main/settingsstore.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <memory>
+
+using colour::Channel;
+
+namespace {
+
+struct MainHarness
+{
+    FakeSettingsStore settings;
+    FakeColourChooser chooser;
+    FakeClipboard clipboard;
+    int beeps = 0;
+    QStringList messages;
+    Services services;
+    std::unique_ptr<FrmMain> window;
+
+    explicit MainHarness(std::initializer_list<std::pair<const char *, const char *>> stored = {})
+    {
+        for (const auto &[key, value] : stored)
+            settings.values.insert(QString::fromLatin1(key), QString::fromLatin1(value));
+        services =
+            Services{&settings, &chooser, &clipboard, nullptr,
+                     Feedback{[this] { ++beeps; },
+                              [this](QWidget *, const QString &text) { messages.append(text); }}};
+        window = std::make_unique<FrmMain>(services);
+    }
+    FrmMain &w() { return *window; }
+    ChannelControls &c() { return window->channels(); }
+    QString code() { return c().codeBox()->text(); }
+    QString copy()
+    {
+        clipboard.log.clear();
+        window->CommandClip_Click();
+        return clipboard.log.value(1).mid(4);
+    }
+};
+
+QStringList readsOf(std::initializer_list<const char *> keys)
+{
+    QStringList lines;
+    for (const char *key : keys)
+        lines << QStringLiteral("read ") + QString::fromLatin1(key);
+    return lines;
+}
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { InstallFontSubstitutions(); }
+    void layout();
+    void menusAndToolbar();
+    void startUpOrder();
+    void firstStart();
+    void restoredValues_data();
+    void restoredValues();
+    void closeOrder();
+    void optionsWrittenBackAsRead();
+    void firstRunFile();
+    void copyTexts_data();
+    void copyTexts();
+    void letterCaseClick();
+    void enterCopiesFromAnyBox();
+    void chooser();
+    void resetAndToolbarDispatch();
+    void modalWindowsLeaveAlwaysInFront();
+};
+
+void TestFrmMain::layout()
+{
+    MainHarness h;
+    FrmMain &w = h.w();
+    QCOMPARE(w.windowTitle(), QStringLiteral("Vandrel"));
+    QCOMPARE(w.centralWidget()->size(), QSize(337, 201));
+    QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+    struct Place
+    {
+        const char *name;
+        QRect rect; // pixels, relative to the parent
+    };
+    const Place places[] = {
+        {"Toolbar1", {0, 0, 337, 24}},       {"LabelRed", {8, 32, 17, 13}},
+        {"LabelBlue", {8, 80, 17, 12}},      {"SliderRed", {32, 32, 217, 20}},
+        {"SliderBlue", {32, 80, 217, 20}},   {"TextRed", {256, 32, 33, 18}},
+        {"TextGreen", {256, 56, 33, 18}},    {"UpDownRed", {288, 32, 16, 17}},
+        {"TextRedHex", {304, 32, 25, 18}},   {"TextBlueHex", {304, 80, 25, 18}},
+        {"FrameClip", {8, 104, 321, 89}},    {"ColorBox", {16, 128, 41, 57}},
+        {"Frame1", {56, 16, 161, 65}},       {"Combo1", {64, 32, 145, 20}},
+        {"CheckKomozi", {8, 40, 145, 17}},   {"TextCode", {232, 128, 89, 24}},
+        {"CommandClip", {232, 160, 88, 25}}, {"Line1", {0, 24, 336, 1}},
+        {"Line2", {0, 25, 336, 1}},
+    };
+    for (const Place &p : places) {
+        auto *widget = w.findChild<QWidget *>(QString::fromLatin1(p.name));
+        QVERIFY2(widget, p.name);
+        QCOMPARE(widget->geometry(), p.rect);
+    }
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("FrameClip"))->title(),
+             QStringLiteral(u"クリップボード"));
+    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(),
+             QStringLiteral(u"オプション"));
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("LabelGreen"))->text(), QStringLiteral(u"緑"));
+    QCOMPARE(w.letterCase()->text(), QStringLiteral(u"小文字でコピー(&K)"));
+    QCOMPARE(w.copyButton()->text(), QStringLiteral(u"コピー(&C)"));
+    QVERIFY(w.copyButton()->isDefault());
+    QVERIFY(h.c().codeBox()->isReadOnly());
+    QCOMPARE(h.c().codeBox()->font().pointSize(), 12);
+    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("LabelRed"))->font().bold(), true);
+
+    // Tab order, from the red slider on.
+    QStringList order;
+    QWidget *widget = h.c().slider(Channel::Red);
+    for (int i = 0; i < 16; ++i) {
+        order << widget->objectName();
+        widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() ||
+               widget->objectName().isEmpty())
+            widget = widget->nextInFocusChain();
+    }
+    const QStringList expected = {
+        QStringLiteral("SliderRed"),  QStringLiteral("SliderGreen"),  QStringLiteral("SliderBlue"),
+        QStringLiteral("TextRed"),    QStringLiteral("TextGreen"),    QStringLiteral("TextBlue"),
+        QStringLiteral("UpDownRed"),  QStringLiteral("UpDownGreen"),  QStringLiteral("UpDownBlue"),
+        QStringLiteral("TextRedHex"), QStringLiteral("TextGreenHex"), QStringLiteral("TextBlueHex"),
+        QStringLiteral("Combo1"),     QStringLiteral("CheckKomozi"),  QStringLiteral("TextCode"),
+        QStringLiteral("CommandClip")};
+    QCOMPARE(order, expected);
+}
+
+void TestFrmMain::menusAndToolbar()
+{
+    MainHarness h;
+    QStringList menus;
+    for (QAction *action : h.w().menuBar()->actions())
+        menus << action->objectName() + u' ' + action->text();
+    QCOMPARE(menus,
+             QStringList({QStringLiteral(u"file ﾌｧｲﾙ(&F)"), QStringLiteral(u"edit 編集(&E)"),
+                          QStringLiteral(u"view 表示(&V)"), QStringLiteral(u"color 色(&I)"),
+                          QStringLiteral(u"option ｵﾌﾟｼｮﾝ(&O)"), QStringLiteral(u"help ﾍﾙﾌﾟ(&H)")}));
+    QStringList items;
+    for (QAction *menu : h.w().menuBar()->actions())
+        for (QAction *item : menu->menu()->actions())
+            items << item->objectName() + u' ' +
+                         (item->isSeparator() ? QStringLiteral("-") : item->text());
+    QCOMPARE(
+        items,
+        QStringList(
+            {QStringLiteral(u"Reset ﾘｾｯﾄ(&R)"), QStringLiteral(u"sen -"),
+             QStringLiteral(u"end 終了(&X)"), QStringLiteral(u"body BODYﾀｸﾞの編集(&B)..."),
+             QStringLiteral(u"pal ｶﾗｰﾊﾟﾚｯﾄ(&C)..."), QStringLiteral(u"coloredit 色の編集(&E)..."),
+             QStringLiteral(u"GetColor どこでもｽﾎﾟｲﾄ(&G)"), QStringLiteral(u"config 設定(&C)..."),
+             QStringLiteral(u"version ﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+    QStringList buttons;
+    for (QAction *action : h.w().toolbar()->actions()) {
+        if (action->isSeparator()) {
+            buttons << QStringLiteral("|");
+            continue;
+        }
+        buttons << action->data().toString() + u'=' + action->toolTip();
+        QVERIFY(!action->icon().isNull());
+    }
+    QCOMPARE(buttons,
+             QStringList({QStringLiteral(u"ﾘｾｯﾄ=ﾘｾｯﾄする"), QStringLiteral("|"),
+                          QStringLiteral(u"ﾎﾞﾃﾞｨｰ=BODYﾀｸﾞの編集"), QStringLiteral("|"),
+                          QStringLiteral(u"ﾊﾟﾚｯﾄ=ｶﾗｰﾊﾟﾚｯﾄを表示"), QStringLiteral("|"),
+                          QStringLiteral(u"編集=色の編集"), QStringLiteral(u"ｽﾎﾟｲﾄ=どこでもｽﾎﾟｲﾄ"),
+                          QStringLiteral("|"), QStringLiteral(u"設定=設定"), QStringLiteral("|"),
+                          QStringLiteral(u"ﾊﾞｰｼﾞｮﾝ=バージョン情報")}));
+}
+
+void TestFrmMain::startUpOrder()
+{
+    MainHarness h({{"Use/NumberOfUse", "41"}});
+    h.w().startUp();
+    QStringList expected = readsOf({"Color/Red", "Color/Green", "Color/Blue", "Check/Komozi",
+                                    "Position/Top", "Position/Left", "Position/ColorP",
+                                    "Setting/Top", "Setting/HideDokodemo", "Use/NumberOfUse"});
+    expected << QStringLiteral("write Use/NumberOfUse=42");
+    QCOMPARE(h.settings.log, expected);
+}
+
+void TestFrmMain::firstStart()
+{
+    MainHarness h;
+    h.w().startUp();
+    QCOMPARE(h.w().pos(), QPoint(0, 0));
+    QCOMPARE(h.code(), QStringLiteral("#000000")); // never the placeholder
+    QCOMPARE(h.copy(), QStringLiteral("#000000"));
+    QCOMPARE(h.w().attributeBox()->currentText(), QStringLiteral(u"なし"));
+    QCOMPARE(h.w().attributeBox()->count(), 9);
+    QCOMPARE(h.w().attributeBox()->currentIndex(), -1);
+    QVERIFY(!h.w().palette());
+    QCOMPARE(h.settings.values.value(QStringLiteral("Use/NumberOfUse")), QStringLiteral("1"));
+    QVERIFY(h.messages.isEmpty());
+}
+
+void TestFrmMain::restoredValues_data()
+{
+    QTest::addColumn<QString>("red");
+    QTest::addColumn<QString>("green");
+    QTest::addColumn<QString>("komozi");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("box");
+    QTest::newRow("0 128 0") << QStringLiteral("0") << QStringLiteral("128") << QStringLiteral("0")
+                             << QStringLiteral("#008000") << 0;
+    QTest::newRow("lower case") << QStringLiteral("0") << QStringLiteral("255")
+                                << QStringLiteral("1") << QStringLiteral("#00ff00") << 1;
+    QTest::newRow("greyed") << QStringLiteral("171") << QStringLiteral("0") << QStringLiteral("2")
+                            << QStringLiteral("#AB0000") << 2;
+    QTest::newRow("out of range clamps") << QStringLiteral("999") << QStringLiteral("-5")
+                                         << QStringLiteral("7") << QStringLiteral("#FF0000") << 0;
+}
+
+void TestFrmMain::restoredValues()
+{
+    QFETCH(QString, red);
+    QFETCH(QString, green);
+    QFETCH(QString, komozi);
+    QFETCH(QString, code);
+    QFETCH(int, box);
+    MainHarness h;
+    h.settings.values.insert(QStringLiteral("Color/Red"), red);
+    h.settings.values.insert(QStringLiteral("Color/Green"), green);
+    h.settings.values.insert(QStringLiteral("Check/Komozi"), komozi);
+    h.w().startUp();
+    QCOMPARE(h.code(), code);
+    QCOMPARE(h.w().letterCase()->value(), box);
+    QCOMPARE(h.c().hexBox(Channel::Red)->text(), code.mid(1, 2));
+    QVERIFY(h.messages.isEmpty());
+    // A greyed box copies in lower case.
+    h.w().attributeBox()->setEditText(QStringLiteral("COLOR"));
+    const QString attribute = QStringLiteral("COLOR=\"") + code + u'"';
+    QCOMPARE(h.copy(), box == 0 ? attribute.toUpper() : attribute.toLower());
+}
+
+void TestFrmMain::closeOrder()
+{
+    MainHarness h({{"Color/Red", "1"}, {"Color/Green", "2"}, {"Color/Blue", "3"}});
+    h.w().startUp();
+    h.w().move(40, 60);
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.w()));
+    h.w().pal_Click();
+    h.settings.log.clear();
+    h.w().close();
+    const QPoint at = h.w().frameGeometry().topLeft();
+    QCOMPARE(h.settings.log,
+             QStringList(
+                 {QStringLiteral("write Color/Red=1"), QStringLiteral("write Color/Green=2"),
+                  QStringLiteral("write Color/Blue=3"), QStringLiteral("write Check/Komozi=0"),
+                  QStringLiteral("write Position/Top=%1").arg(at.y() * 15),
+                  QStringLiteral("write Position/Left=%1").arg(at.x() * 15),
+                  QStringLiteral("write Position/ColorP=1"), QStringLiteral("write Setting/Top=0"),
+                  QStringLiteral("write Setting/HideDokodemo=0")}));
+    QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 2000);
+    // A second close request writes nothing more.
+    h.settings.log.clear();
+    h.w().close();
+    QCOMPARE(h.settings.log, QStringList());
+}
+
+void TestFrmMain::optionsWrittenBackAsRead()
+{
+    MainHarness h({{"Setting/Top", "2"}, {"Setting/HideDokodemo", "5"}, {"Position/Top", "-1200"}});
+    h.w().startUp();
+    QVERIFY(!platform::isAlwaysInFront(&h.w())); // 2 counts as off
+    h.w().close();
+    QCOMPARE(h.settings.values.value(QStringLiteral("Setting/Top")), QStringLiteral("2"));
+    QCOMPARE(h.settings.values.value(QStringLiteral("Setting/HideDokodemo")), QStringLiteral("5"));
+}
+
+void TestFrmMain::firstRunFile()
+{
+    // A first start and close with the real file: the keys in the order of
+    // their first writing.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Config.ini"));
+    settings::IniFileStore store([path] { return path; });
+    FakeColourChooser chooser;
+    FakeClipboard clipboard;
+    Services services{&store, &chooser, &clipboard, nullptr,
+                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
+    {
+        FrmMain w(services);
+        w.startUp();
+        w.close();
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = line.trimmed();
+    QCOMPARE(lines,
+             QStringList(
+                 {QStringLiteral("[Use]"), QStringLiteral("NumberOfUse=1"),
+                  QStringLiteral("[Color]"), QStringLiteral("Red=0"), QStringLiteral("Green=0"),
+                  QStringLiteral("Blue=0"), QStringLiteral("[Check]"), QStringLiteral("Komozi=0"),
+                  QStringLiteral("[Position]"), QStringLiteral("Top=0"), QStringLiteral("Left=0"),
+                  QStringLiteral("ColorP=0"), QStringLiteral("[Setting]"), QStringLiteral("Top=0"),
+                  QStringLiteral("HideDokodemo=0")}));
+}
+
+void TestFrmMain::copyTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("letterCase");
+    QTest::addColumn<QString>("expected");
+    const QStringList names = {QStringLiteral("BGCOLOR"),
+                               QStringLiteral("LINK"),
+                               QStringLiteral("ALINK"),
+                               QStringLiteral("VLINK"),
+                               QStringLiteral("COLOR"),
+                               QStringLiteral("BORDERCOLOR"),
+                               QStringLiteral("BORDERCOLORLIGHT"),
+                               QStringLiteral("BORDERCOLORDARK")};
+    for (const QString &name : names) {
+        QTest::newRow(qPrintable(name)) << name << 0 << name + QStringLiteral("=\"#00FF80\"");
+        QTest::newRow(qPrintable(name + QStringLiteral(" lower")))
+            << name << 1 << name.toLower() + QStringLiteral("=\"#00ff80\"");
+    }
+    QTest::newRow("none") << QStringLiteral(u"なし") << 0 << QStringLiteral("#00FF80");
+    QTest::newRow("none lower") << QStringLiteral(u"なし") << 1 << QStringLiteral("#00ff80");
+    QTest::newRow("empty") << QString() << 0 << QStringLiteral("=\"#00FF80\"");
+    QTest::newRow("spaces") << QStringLiteral(" x y ") << 0 << QStringLiteral(" X Y =\"#00FF80\"");
+}
+
+void TestFrmMain::copyTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(int, letterCase);
+    QFETCH(QString, expected);
+    MainHarness h({{"Color/Green", "255"}, {"Color/Blue", "128"}});
+    h.w().startUp();
+    h.w().letterCase()->setValue(letterCase);
+    const int index = h.w().attributeBox()->findText(name);
+    if (index >= 0)
+        h.w().attributeBox()->setCurrentIndex(index);
+    else
+        h.w().attributeBox()->setEditText(name);
+    h.clipboard.log.clear();
+    h.w().CommandClip_Click();
+    QCOMPARE(h.clipboard.log,
+             QStringList({QStringLiteral("clear"), QStringLiteral("set:") + expected}));
+}
+
+void TestFrmMain::letterCaseClick()
+{
+    MainHarness h({{"Color/Red", "160"}, {"Color/Green", "176"}, {"Color/Blue", "192"}});
+    h.w().startUp();
+    QCOMPARE(h.code(), QStringLiteral("#A0B0C0"));
+    QTest::mouseClick(h.w().letterCase(), Qt::LeftButton);
+    QCOMPARE(h.code(), QStringLiteral("#a0b0c0"));
+    QCOMPARE(h.c().hexBox(Channel::Green)->text(), QStringLiteral("b0"));
+    QCOMPARE(h.c().colourValue(), colour::MakeColourValue(160, 176, 192));
+    QTest::mouseClick(h.w().letterCase(), Qt::LeftButton);
+    QCOMPARE(h.code(), QStringLiteral("#A0B0C0"));
+    QCOMPARE(h.c().hexBox(Channel::Blue)->text(), QStringLiteral("C0"));
+    // From greyed, a click clears; a click never greys.
+    h.w().letterCase()->setValue(2);
+    QTest::mouseClick(h.w().letterCase(), Qt::LeftButton);
+    QCOMPARE(h.w().letterCase()->value(), 0);
+    QTest::mouseClick(h.w().letterCase(), Qt::LeftButton);
+    QCOMPARE(h.w().letterCase()->value(), 1);
+}
+
+void TestFrmMain::enterCopiesFromAnyBox()
+{
+    MainHarness h({{"Color/Red", "255"}});
+    h.w().startUp();
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+    QWidget *targets[] = {h.c().decimalBox(Channel::Red), h.c().hexBox(Channel::Blue),
+                          h.c().slider(Channel::Green), h.w().attributeBox(), h.c().codeBox()};
+    for (QWidget *target : targets) {
+        target->setFocus();
+        h.clipboard.log.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(h.clipboard.log,
+                 QStringList({QStringLiteral("clear"), QStringLiteral("set:#FF0000")}));
+    }
+    QCOMPARE(h.beeps, 0);
+    QCOMPARE(h.w().attributeBox()->count(), 9); // Enter in the combo adds nothing
+}
+
+void TestFrmMain::chooser()
+{
+    MainHarness h({{"Color/Red", "10"}, {"Color/Green", "20"}, {"Color/Blue", "30"}});
+    h.w().startUp();
+    // Cancelled: nothing changes.
+    h.w().coloredit_Click();
+    QCOMPARE(h.c().colourValue(), colour::MakeColourValue(10, 20, 30));
+    h.chooser.answers.push_back(colour::MakeColourValue(255, 128, 0));
+    h.w().coloredit_Click();
+    QCOMPARE(h.code(), QStringLiteral("#FF8000"));
+    // It opens on the last colour confirmed, and a cancel keeps the colour.
+    h.c().storeSliders(1, 2, 3);
+    h.w().coloredit_Click();
+    QCOMPARE(h.chooser.initials, (QList<colour::ColourValue>{0u, 0u, 0x0080FFu}));
+    QCOMPARE(h.code(), QStringLiteral("#010203"));
+    // The preview's double-click opens it too.
+    h.chooser.answers.push_back(0x00FF00u);
+    QTest::mouseDClick(h.c().colorBox(), Qt::LeftButton);
+    QCOMPARE(h.code(), QStringLiteral("#00FF00"));
+}
+
+void TestFrmMain::resetAndToolbarDispatch()
+{
+    MainHarness h({{"Color/Red", "10"}, {"Color/Green", "20"}, {"Color/Blue", "30"}});
+    h.w().startUp();
+    h.w().attributeBox()->setEditText(QStringLiteral("LINK"));
+    h.w().letterCase()->setValue(1);
+    h.w().dispatchToolbarKey(QStringLiteral("nothing"));
+    h.w().dispatchToolbarKey(QString()); // a separator has no key
+    QCOMPARE(h.c().colourValue(), colour::MakeColourValue(10, 20, 30));
+    h.w().dispatchToolbarKey(QStringLiteral(u"ﾘｾｯﾄ"));
+    QCOMPARE(h.c().colourValue(), 0u);
+    QCOMPARE(h.code(), QStringLiteral("#000000"));
+    QCOMPARE(h.w().attributeBox()->currentText(), QStringLiteral("LINK"));
+    QCOMPARE(h.w().letterCase()->value(), 1);
+    h.chooser.answers.push_back(0x123456u);
+    h.w().dispatchToolbarKey(QStringLiteral(u"編集"));
+    QCOMPARE(h.code(), QStringLiteral("#563412"));
+    h.w().dispatchToolbarKey(QStringLiteral(u"ﾊﾟﾚｯﾄ"));
+    QVERIFY(h.w().palette());
+}
+
+void TestFrmMain::modalWindowsLeaveAlwaysInFront()
+{
+    MainHarness h({{"Setting/Top", "1"}, {"Use/NumberOfUse", "12"}});
+    h.w().startUp();
+    QVERIFY(platform::isAlwaysInFront(&h.w()));
+    QStringList opened;
+    h.w().runModal = [&](QDialog &dialog) {
+        opened << dialog.objectName();
+        QVERIFY(!platform::isAlwaysInFront(&h.w()));
+    };
+    for (const char16_t *key : {u"ﾎﾞﾃﾞｨｰ", u"設定", u"ﾊﾞｰｼﾞｮﾝ"}) {
+        platform::setAlwaysInFront(&h.w(), true);
+        h.w().dispatchToolbarKey(QString::fromUtf16(key));
+        QVERIFY(!platform::isAlwaysInFront(&h.w())); // not put back afterwards
+    }
+    QCOMPARE(opened, QStringList({QStringLiteral("FrmBody"), QStringLiteral("FrmOption"),
+                                  QStringLiteral("FrmAbout")}));
+    QCOMPARE(h.w().options().temae, 1);
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "test_frmmain.moc"

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#include "main/clipboardtext.h"
+#include "main/windowplacement.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ClipboardText, AttributeFormsAndCase)
+{
+    struct Case
+    {
+        const char16_t *name;
+        const char16_t *code;
+        int letterCase;
+        const char16_t *expected;
+    };
+    const Case cases[] = {
+        {u"なし", u"#ff8000", 1, u"#ff8000"}, // bare code, exactly as shown
+        {u"なし", u"#RRGGBB", 0, u"#RRGGBB"},
+        {u"なし", u"#aBcDeF", 0, u"#aBcDeF"}, // no case conversion for the bare code
+        {u"BGCOLOR", u"#FF8000", 0, u"BGCOLOR=\"#FF8000\""},
+        {u"BGCOLOR", u"#FF8000", 1, u"bgcolor=\"#ff8000\""},
+        {u"BORDERCOLORLIGHT", u"#00FF80", 0, u"BORDERCOLORLIGHT=\"#00FF80\""},
+        {u"", u"#00FF80", 0, u"=\"#00FF80\""}, // an empty name is not "なし"
+        {u"width", u"#FF8000", 0, u"WIDTH=\"#FF8000\""},
+        {u" a b ", u"#ff8000", 0, u" A B =\"#FF8000\""}, // spaces stay
+        {u"Color", u"#FF8000", 2, u"color=\"#ff8000\""}, // greyed copies in lower case
+        {u"なし ", u"#FF8000", 1, u"なし =\"#ff8000\""}, // only the exact name is "none"
+        {u"ＡＢ", u"#FF8000", 1, u"ａｂ=\"#ff8000\""},   // the platform's case rules
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(
+            ClipboardText(QString::fromUtf16(c.name), QString::fromUtf16(c.code), c.letterCase),
+            QString::fromUtf16(c.expected))
+            << QString::fromUtf16(c.name).toStdString();
+}
+
+TEST(ClipboardText, AttributeListInOrder)
+{
+    const QStringList expected = {
+        QStringLiteral(u"なし"),          QStringLiteral("BGCOLOR"),
+        QStringLiteral("LINK"),           QStringLiteral("ALINK"),
+        QStringLiteral("VLINK"),          QStringLiteral("COLOR"),
+        QStringLiteral("BORDERCOLOR"),    QStringLiteral("BORDERCOLORLIGHT"),
+        QStringLiteral("BORDERCOLORDARK")};
+    EXPECT_EQ(AttributeNames(), expected);
+}
+
+TEST(WindowPlacement, TwipsToPixelsRounds)
+{
+    const std::pair<int, int> cases[] = {{0, 0},      {7, 0},      {8, 1},       {15, 1},
+                                         {5055, 337}, {3015, 201}, {-1200, -80}, {-8, -1}};
+    for (const auto &[twips, pixels] : cases)
+        EXPECT_EQ(TwipsToPixels(twips), pixels) << twips;
+    EXPECT_EQ(PixelsToTwips(-80), -1200);
+}
+
+TEST(WindowPlacement, ReachablePositionsAreKept)
+{
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const QSize size(337, 240);
+    struct Case
+    {
+        QPoint stored;
+        QPoint expected;
+    };
+    const Case cases[] = {
+        {{0, 0}, {0, 0}},
+        {{100, 200}, {100, 200}},
+        {{2500, 100}, {2500, 100}},   // on the second screen
+        {{-200, 100}, {-200, 100}},   // partly off the left edge, title bar reachable
+        {{1800, 1060}, {1800, 1060}}, // only a corner shows, but enough to grab
+        {{1900, 1070}, {1583, 840}},  // too little of the top edge shows
+        {{-5000, 300}, {0, 300}},     // far off to the left
+        {{4000, 300}, {1583, 300}},   // right of every screen: back on the first
+        {{100, -400}, {100, 0}},      // title bar above the top
+        {{100, 5000}, {100, 840}},    // below the bottom
+        {{3300, 1100}, {1583, 840}},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ReachablePosition(QRect(c.stored, size), screens), c.expected)
+            << c.stored.x() << "," << c.stored.y();
+    EXPECT_EQ(ReachablePosition(QRect(QPoint(-9000, -9000), size), {}), QPoint(-9000, -9000));
+}
+
+} // namespace
