@@ -18,7 +18,10 @@ constexpr std::chrono::milliseconds kPollInterval{5};
 HiddenWindowWatch::HiddenWindowWatch(QWidget *window, AreaGrabber grabber)
     : m_window(window), m_grabber(std::move(grabber))
 {
-    if (!window || !window->isVisible())
+    // NOTE: a window not yet on the screen shows nothing to compare with;
+    // then only its unmapping is waited for.
+    if (!window || !window->isVisible() || !window->windowHandle() ||
+        !window->windowHandle()->isExposed())
         return;
     const QRect frame = window->frameGeometry();
     const QRect inside(window->mapToGlobal(QPoint(0, 0)), window->size());

@@ -69,6 +69,8 @@ QImage MakePaletteImage()
                            static_cast<int>((c >> 16) & 0xFF));
         }
     }
+    for (const PalettePixel &known : kKnownPalettePixels)
+        image.setPixel(known.x, known.y, qRgb(qRed(known.rgb), qGreen(known.rgb), qBlue(known.rgb)));
     return image;
 }
 

@@ -11,8 +11,7 @@ namespace pickers {
 std::unique_ptr<ScreenCapture> CreateQtScreenCapture();
 
 /// Reads the X root window, which is the whole desktop with every monitor,
-/// through the shared-memory extension, or a plain image request where that
-/// extension is missing. Null when Qt does not run on X11 or the root's pixel
+/// in one image request. Null when Qt does not run on X11 or the root's pixel
 /// layout is not 32-bit RGB; its grab() hands over to @p fallback whenever
 /// the X server refuses the picture.
 std::unique_ptr<ScreenCapture> CreateXcbScreenCapture(std::unique_ptr<ScreenCapture> fallback);

@@ -11,6 +11,7 @@ packages=(
     clang-format
     fonts-ipafont-gothic
     xvfb xdotool xclip x11-utils x11-apps imagemagick openbox
+    appstream desktop-file-utils
     python3
 )
 

@@ -13,8 +13,10 @@
 #include "main/frmmain.h"
 #include "main/platform.h"
 #include "main/settingsstore.h"
+#include "main/windowplacement.h"
 
 #include <QComboBox>
+#include <QScreen>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -83,6 +85,8 @@ private Q_SLOTS:
     void firstStart();
     void restoredValues_data();
     void restoredValues();
+    void storedPosition_data();
+    void storedPosition();
     void closeOrder();
     void optionsWrittenBackAsRead();
     void firstRunFile();
@@ -261,6 +265,36 @@ void TestFrmMain::restoredValues()
     h.w().attributeBox()->setEditText(QStringLiteral("COLOR"));
     const QString attribute = QStringLiteral("COLOR=\"") + code + u'"';
     QCOMPARE(h.copy(), box == 0 ? attribute.toUpper() : attribute.toLower());
+}
+
+void TestFrmMain::storedPosition_data()
+{
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<bool>("unchanged");
+    QTest::newRow("reachable") << QStringLiteral("1500") << QStringLiteral("3000") << true;
+    QTest::newRow("partly off the left edge") << QStringLiteral("1500") << QStringLiteral("-1200")
+                                              << true;
+    QTest::newRow("far above") << QStringLiteral("-150000") << QStringLiteral("3000") << false;
+    QTest::newRow("far right") << QStringLiteral("0") << QStringLiteral("999999") << false;
+}
+
+void TestFrmMain::storedPosition()
+{
+    QFETCH(QString, top);
+    QFETCH(QString, left);
+    QFETCH(bool, unchanged);
+    MainHarness h;
+    h.settings.values.insert(QStringLiteral("Position/Top"), top);
+    h.settings.values.insert(QStringLiteral("Position/Left"), left);
+    h.w().startUp();
+    const QPoint stored(TwipsToPixels(left.toInt()), TwipsToPixels(top.toInt()));
+    if (unchanged) {
+        QCOMPARE(h.w().pos(), stored);
+    } else {
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(screen.contains(h.w().pos()));
+    }
 }
 
 void TestFrmMain::closeOrder()

@@ -84,7 +84,7 @@ private:
 
     std::unique_ptr<ChannelHarness> m_main;
     std::unique_ptr<StoreLog> m_log;
-    QPointer<FrmColor> m_palette;
+    FrmColor *m_palette = nullptr; ///< a child of the main window
 };
 
 void TestFrmColor::init()
@@ -99,7 +99,7 @@ void TestFrmColor::init()
 
 void TestFrmColor::cleanup()
 {
-    delete m_palette;
+    m_palette = nullptr;
     m_log.reset();
     m_main.reset();
 }
@@ -365,13 +365,13 @@ void TestFrmColor::reopening()
         again = open();
     again->show();
     again->raise();
-    QCOMPARE(again.data(), m_palette.data());
+    QCOMPARE(again.data(), m_palette);
     QCOMPARE(m_palette->pos(), placed);
     QCOMPARE(swatch(Swatch::Left)->backColor(), 0x00FFFFu);
 
     // Closed, it is gone; the next opening docks again with fresh swatches.
     m_palette->close();
-    QTRY_VERIFY_WITH_TIMEOUT(m_palette.isNull(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(again.isNull(), 2000);
     m_palette = open();
     const QRect main = m_main->window.frameGeometry();
     QCOMPARE(m_palette->frameGeometry().topLeft(), QPoint(main.left() + main.width(), main.top()));

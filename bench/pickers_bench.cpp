@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: MIT
+// The colour pickers on a real X server: how long the eyedropper command
+// takes until the frozen full-screen picture is on the screen, how long the
+// screen capture alone takes, and how long one drag step on the palette
+// takes. Without arguments it starts a private Xvfb (and openbox, when
+// installed) for each screen size and runs itself there. Prints figures;
+// never fails on time.
+#include "colour/channelcontrols.h"
+#include "colour/lettercasebox.h"
+#include "main/appoptions.h"
+#include "pickers/frmcolor.h"
+#include "pickers/frmgetcolor.h"
+#include "pickers/screencapture.h"
+#include "pickers/screencapturebackends.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+double millisecondsSince(const QElapsedTimer &timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+/// Runs the event loop until @p done() or 5 s have passed.
+void spinUntil(const std::function<bool()> &done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
+
+/// Notes when a window has finished its first paint: the zero timer started
+/// from the paint event fires once that paint and its flush to the screen
+/// are over.
+class FirstPaint : public QObject
+{
+public:
+    bool done = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [this] { done = true; });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+void measureCapture()
+{
+    constexpr int kRounds = 9;
+    const std::unique_ptr<ScreenCapture> program = CreateScreenCapture();
+    const std::unique_ptr<ScreenCapture> qtOnly = pickers::CreateQtScreenCapture();
+    std::vector<double> programTimes;
+    std::vector<double> qtTimes;
+    QSize size;
+    for (int i = 0; i < kRounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        size = program->grab().size();
+        programTimes.push_back(millisecondsSince(timer));
+        timer.start();
+        qtOnly->grab();
+        qtTimes.push_back(millisecondsSince(timer));
+    }
+    std::printf("  capture %dx%d, the program's backend:   %7.1f ms (median of %d)\n",
+                size.width(), size.height(), median(programTimes), kRounds);
+    std::printf("  capture through QScreen::grabWindow only:  %7.1f ms\n", median(qtTimes));
+}
+
+void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideDokodemo)
+{
+    constexpr int kRounds = 7;
+    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+    AppOptions options;
+    options.hideDokodemo = hideDokodemo;
+    std::vector<double> returned;
+    std::vector<double> shown;
+    for (int i = 0; i < kRounds; ++i) {
+        mainWindow.show();
+        spinUntil([&] { return mainWindow.windowHandle()->isExposed(); });
+        FirstPaint paint;
+        QElapsedTimer timer;
+        timer.start();
+        QPointer<FrmGetColor> window = FrmGetColor::start(&mainWindow, options, channels, *capture);
+        returned.push_back(millisecondsSince(timer));
+        window->installEventFilter(&paint);
+        spinUntil([&] { return paint.done; });
+        shown.push_back(millisecondsSince(timer));
+        window->close();
+        spinUntil([&] { return window.isNull(); });
+    }
+    std::printf("  eyedropper, HideDokodemo=%d: command returns %7.1f ms, picture shown %7.1f ms\n",
+                hideDokodemo, median(returned), median(shown));
+}
+
+void measurePalette(QWidget &mainWindow, ChannelControls &channels)
+{
+    auto *palette = new FrmColor(&mainWindow, channels);
+    palette->show();
+    spinUntil([&] { return palette->isVisible(); });
+    constexpr int kMoves = 3000;
+    palette->Picture1_MouseDown(1, {0, 0});
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < kMoves; ++i)
+        palette->Picture1_MouseMove(1, {(i * 7) % 72, (i * 3) % 105});
+    const double handler = millisecondsSince(timer) * 1000.0 / kMoves;
+    timer.start();
+    for (int i = 0; i < kMoves / 10; ++i) {
+        palette->Picture1_MouseMove(1, {(i * 7) % 72, (i * 3) % 105});
+        QCoreApplication::processEvents();
+    }
+    const double painted = millisecondsSince(timer) * 1000.0 / (kMoves / 10);
+    palette->Picture1_MouseUp(1, {0, 0});
+    palette->close();
+    std::printf("  palette drag step: handler %7.1f us, with the repaints it causes %7.1f us\n",
+                handler, painted);
+}
+
+int measureHere(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QWidget mainWindow;
+    auto *letterCase = new LetterCaseBox(QStringLiteral("case"), &mainWindow);
+    ChannelControls channels(&mainWindow, letterCase,
+                             Feedback{[] {}, [](QWidget *, const QString &) {}});
+    mainWindow.setGeometry(100, 100, 420, 300);
+    mainWindow.show();
+    spinUntil([&] { return mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed(); });
+    measureCapture();
+    measureEyedropper(mainWindow, channels, 0);
+    measureEyedropper(mainWindow, channels, 1);
+    measurePalette(mainWindow, channels);
+    return 0;
+}
+
+/// Starts Xvfb of @p size on a free display; its number, or an empty text.
+QString startXvfb(QProcess &server, const QString &size)
+{
+    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                          QStringLiteral("-screen"), QStringLiteral("0"),
+                                          size + QStringLiteral("x24"),
+                                          QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    if (!server.waitForStarted(5000) || !server.waitForReadyRead(10000))
+        return {};
+    return QString::fromLatin1(server.readLine()).trimmed();
+}
+
+int measureOnXvfb(const QString &self)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+        std::printf("Xvfb not found; run with --here on a display instead\n");
+        return 0;
+    }
+    const bool haveOpenbox = !QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty();
+    for (const QString &size : {QStringLiteral("1920x1080"), QStringLiteral("3840x2160")}) {
+        QProcess server;
+        const QString display = startXvfb(server, size);
+        if (display.isEmpty()) {
+            std::printf("Xvfb %s did not start\n", qPrintable(size));
+            continue;
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        QProcess windowManager;
+        if (haveOpenbox) {
+            windowManager.setProcessEnvironment(env);
+            windowManager.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+            windowManager.waitForStarted(5000);
+            QProcess::execute(QStringLiteral("sh"),
+                              {QStringLiteral("-c"),
+                               QStringLiteral("for i in $(seq 100); do DISPLAY=:%1 xprop -root "
+                                              "_NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "
+                                              "'window id' && exit 0; sleep 0.05; done")
+                                   .arg(display)});
+        }
+        std::printf("Xvfb %s%s:\n", qPrintable(size), haveOpenbox ? " with openbox" : "");
+        std::fflush(stdout);
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(self, {QStringLiteral("--here")});
+        child.waitForFinished(120000);
+        windowManager.terminate();
+        windowManager.waitForFinished(5000);
+        server.terminate();
+        server.waitForFinished(5000);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && QByteArrayView(argv[1]) == "--here")
+        return measureHere(argc, argv);
+    QCoreApplication app(argc, argv);
+    return measureOnXvfb(QCoreApplication::applicationFilePath());
+}
