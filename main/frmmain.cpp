@@ -158,14 +158,14 @@ void FrmMain::buildClient(QWidget *client)
                                 {"LabelBlue", u"青", QColor(0, 0, 255), 1200, 180}};
     QFont labelFont(kPGothic, 9);
     labelFont.setBold(true);
-    for (const LabelSpec &spec : labels) {
-        auto *label = new QLabel(QString::fromUtf16(spec.text), client);
-        label->setObjectName(QString::fromLatin1(spec.name));
+    for (const LabelSpec &item : labels) {
+        auto *label = new QLabel(QString::fromUtf16(item.text), client);
+        label->setObjectName(QString::fromLatin1(item.name));
         label->setFont(labelFont);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, spec.colour);
+        palette.setColor(QPalette::WindowText, item.colour);
         label->setPalette(palette);
-        label->setGeometry(twipsRect(120, spec.top, 255, spec.height));
+        label->setGeometry(twipsRect(120, item.top, 255, item.height));
     }
 
     m_channels = new ChannelControls(client, m_letterCase, m_services.feedback);

@@ -16,13 +16,13 @@
 #include "main/windowplacement.h"
 
 #include <QComboBox>
-#include <QScreen>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -273,8 +273,8 @@ void TestFrmMain::storedPosition_data()
     QTest::addColumn<QString>("left");
     QTest::addColumn<bool>("unchanged");
     QTest::newRow("reachable") << QStringLiteral("1500") << QStringLiteral("3000") << true;
-    QTest::newRow("partly off the left edge") << QStringLiteral("1500") << QStringLiteral("-1200")
-                                              << true;
+    QTest::newRow("partly off the left edge")
+        << QStringLiteral("1500") << QStringLiteral("-1200") << true;
     QTest::newRow("far above") << QStringLiteral("-150000") << QStringLiteral("3000") << false;
     QTest::newRow("far right") << QStringLiteral("0") << QStringLiteral("999999") << false;
 }
