@@ -14,8 +14,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-using dialoglayout::Twips;
-using dialoglayout::TwipsRect;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -73,7 +71,7 @@ FrmBody::FrmBody(Services &services, QWidget *centreOver)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
-    setFixedSize(Twips(3735), Twips(2655));
+    setFixedSize(TwipsToPixels(3735), TwipsToPixels(2655));
 
     createControls();
     chainTabOrder();

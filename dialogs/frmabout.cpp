@@ -11,8 +11,6 @@
 
 #include <algorithm>
 
-using dialoglayout::Twips;
-using dialoglayout::TwipsRect;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -42,7 +40,7 @@ FrmAbout::FrmAbout(settings::SettingsStore &settings, QWidget *centreOver)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
-    setFixedSize(Twips(4110), Twips(2310));
+    setFixedSize(TwipsToPixels(4110), TwipsToPixels(2310));
 
     createControls();
     m_cmdOK->setFocus();
@@ -102,7 +100,7 @@ void FrmAbout::formLoad()
     // Japanese gothic found here; let it grow towards the OK button rather
     // than cut off its last digit.
     const int needed = m_label3->fontMetrics().horizontalAdvance(m_label3->text()) + 2;
-    const int room = m_cmdOK->x() - Twips(60) - m_label3->x();
+    const int room = m_cmdOK->x() - TwipsToPixels(60) - m_label3->x();
     if (needed > m_label3->width())
         m_label3->resize(std::min(needed, room), m_label3->height());
 }

@@ -10,8 +10,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-using dialoglayout::Twips;
-using dialoglayout::TwipsRect;
 using namespace Qt::StringLiterals;
 
 FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
@@ -23,7 +21,7 @@ FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
-    setFixedSize(Twips(3375), Twips(1815));
+    setFixedSize(TwipsToPixels(3375), TwipsToPixels(1815));
 
     createControls();
     QWidget::setTabOrder(m_checkTemae, m_checkDokodemo);

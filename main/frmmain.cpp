@@ -43,11 +43,6 @@ constexpr int kClientHeightTwips = 3015;
 // The menu bar of a classic desktop window at 96 dots per inch.
 constexpr int kMenuBarHeight = 20;
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
-}
-
 const QString kGothic = QStringLiteral(u"ＭＳ ゴシック");
 const QString kPGothic = QStringLiteral(u"ＭＳ Ｐゴシック");
 
@@ -125,15 +120,15 @@ void FrmMain::buildClient(QWidget *client)
     // lie over it are drawn in front of it.
     m_frameClip = new QGroupBox(QStringLiteral(u"クリップボード"), client);
     m_frameClip->setObjectName(QStringLiteral("FrameClip"));
-    m_frameClip->setGeometry(twipsRect(120, 1560, 4815, 1335));
+    m_frameClip->setGeometry(TwipsRect(120, 1560, 4815, 1335));
 
     auto *frame1 = new QGroupBox(QStringLiteral(u"オプション"), m_frameClip);
     frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(twipsRect(840, 240, 2415, 975));
+    frame1->setGeometry(TwipsRect(840, 240, 2415, 975));
 
     m_letterCase = new LetterCaseBox(QStringLiteral(u"小文字でコピー(&K)"), frame1);
     m_letterCase->setObjectName(QStringLiteral("CheckKomozi"));
-    m_letterCase->setGeometry(twipsRect(120, 600, 2175, 255));
+    m_letterCase->setGeometry(TwipsRect(120, 600, 2175, 255));
     connect(m_letterCase, &LetterCaseBox::valueChanged, this, [this] { CheckKomozi_Click(); });
 
     m_combo = new QComboBox(m_frameClip);
@@ -141,7 +136,7 @@ void FrmMain::buildClient(QWidget *client)
     m_combo->setEditable(true);
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setFont(gothic(9));
-    m_combo->setGeometry(twipsRect(960, 480, 2175, 300));
+    m_combo->setGeometry(TwipsRect(960, 480, 2175, 300));
     m_combo->setEditText(QStringLiteral(u"なし"));
     m_combo->raise();
 
@@ -165,35 +160,35 @@ void FrmMain::buildClient(QWidget *client)
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, item.colour);
         label->setPalette(palette);
-        label->setGeometry(twipsRect(120, item.top, 255, item.height));
+        label->setGeometry(TwipsRect(120, item.top, 255, item.height));
     }
 
     m_channels = new ChannelControls(client, m_letterCase, m_services.feedback);
     const int rowTops[] = {480, 840, 1200};
     for (const Channel channel : colour::kChannels) {
         const int top = rowTops[static_cast<int>(channel)];
-        m_channels->slider(channel)->setGeometry(twipsRect(480, top, 3255, 300));
-        m_channels->decimalBox(channel)->setGeometry(twipsRect(3840, top, 495, 270));
+        m_channels->slider(channel)->setGeometry(TwipsRect(480, top, 3255, 300));
+        m_channels->decimalBox(channel)->setGeometry(TwipsRect(3840, top, 495, 270));
         m_channels->decimalBox(channel)->setFont(gothic(9));
-        m_channels->spin(channel)->setGeometry(twipsRect(4320, top, 240, 255));
-        m_channels->hexBox(channel)->setGeometry(twipsRect(4560, top, 375, 270));
+        m_channels->spin(channel)->setGeometry(TwipsRect(4320, top, 240, 255));
+        m_channels->hexBox(channel)->setGeometry(TwipsRect(4560, top, 375, 270));
         m_channels->hexBox(channel)->setFont(gothic(9));
     }
 
     ColorBox *preview = m_channels->colorBox();
-    preview->setGeometry(twipsRect(240, 1920, 615, 855));
+    preview->setGeometry(TwipsRect(240, 1920, 615, 855));
     preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     preview->raise();
     connect(preview, &ColorBox::doubleClicked, this, [this] { coloredit_Click(); });
 
     QLineEdit *code = m_channels->codeBox();
-    code->setGeometry(twipsRect(3480, 1920, 1335, 360));
+    code->setGeometry(TwipsRect(3480, 1920, 1335, 360));
     code->setFont(gothic(12));
     code->raise();
 
     m_copy = new QPushButton(QStringLiteral(u"コピー(&C)"), client);
     m_copy->setObjectName(QStringLiteral("CommandClip"));
-    m_copy->setGeometry(twipsRect(3480, 2400, 1320, 375));
+    m_copy->setGeometry(TwipsRect(3480, 2400, 1320, 375));
     m_copy->setDefault(true);
     m_copy->raise();
     connect(m_copy, &QPushButton::clicked, this, [this] { CommandClip_Click(); });
@@ -237,7 +232,7 @@ void FrmMain::buildToolbar(QWidget *client)
 {
     m_toolbar = new QToolBar(client);
     m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
-    m_toolbar->setGeometry(twipsRect(0, 0, 5055, 360));
+    m_toolbar->setGeometry(TwipsRect(0, 0, 5055, 360));
     m_toolbar->setIconSize(QSize(16, 16));
     m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     m_toolbar->setMovable(false);

@@ -5,6 +5,8 @@
 #include <QPoint>
 #include <QRect>
 
+#include "main/twips.h"
+
 /// @brief Where a window restored from the settings file goes.
 ///
 /// A stored position is applied unchanged as long as the user can reach the
@@ -13,14 +15,3 @@
 /// @param window the window's outer frame at the stored position
 /// @param screens the available areas of the current screens, primary first
 QPoint ReachablePosition(const QRect &window, const QList<QRect> &screens);
-
-/// Twips (15 to a logical pixel) to pixels and back.
-constexpr int TwipsToPixels(int twips)
-{
-    // Round half away from zero, for negative positions too.
-    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
-}
-constexpr int PixelsToTwips(int pixels)
-{
-    return pixels * 15;
-}

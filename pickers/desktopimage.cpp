@@ -19,8 +19,9 @@ QImage ComposeDesktopImage(const std::vector<ScreenPicture> &parts)
 
     // NOTE: the parts are device pixels; a device pixel ratio left on a part
     // would make the painter scale it down, so it is reset everywhere.
-    const auto filled = std::count_if(parts.begin(), parts.end(),
-                                      [](const ScreenPicture &part) { return !part.picture.isNull(); });
+    const auto filled = std::count_if(parts.begin(), parts.end(), [](const ScreenPicture &part) {
+        return !part.picture.isNull();
+    });
     if (filled == 1) {
         // The common single screen: no second copy of a picture that may
         // have 8 million pixels.

@@ -6,21 +6,15 @@
 #include "colour/colorbox.h"
 #include "pickers/paletteimage.h"
 
+#include "main/twips.h"
 #include <QGroupBox>
+
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <cmath>
 
 namespace {
-
-/// Positions and sizes are designed in twips, 15 to a pixel.
-constexpr int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {px(left), px(top), px(width), px(height)};
-}
 
 constexpr int kDesignWidth = 1260;
 constexpr int kDesignHeight = 3270;
@@ -38,8 +32,8 @@ QPoint innerPoint(const QLabel *picture, const QMouseEvent *event)
 } // namespace
 
 FrmColor::FrmColor(QWidget *mainWindow, ChannelControls &channels)
-    : QWidget(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                              Qt::WindowCloseButtonHint),
+    : QWidget(mainWindow,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_channels(&channels), m_palette(pickers::MakePaletteImage())
 {
     setObjectName(QStringLiteral("FrmColor"));
@@ -53,30 +47,30 @@ FrmColor::FrmColor(QWidget *mainWindow, ChannelControls &channels)
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picture->setMargin(0);
     m_picture->setPixmap(QPixmap::fromImage(m_palette));
-    m_picture->setGeometry(twipsRect(60, 60, 1140, 1635));
+    m_picture->setGeometry(TwipsRect(60, 60, 1140, 1635));
     m_picture->setCursor(assets::PipetteCursor());
     m_picture->installEventFilter(this);
 
     auto *frame = new QGroupBox(QStringLiteral(u"ﾏｳｽﾎﾞﾀﾝ"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setGeometry(twipsRect(60, 2040, 1140, 1155));
+    frame->setGeometry(TwipsRect(60, 2040, 1140, 1155));
 
     auto *labelLeft = new QLabel(QStringLiteral(u"左"), frame);
     labelLeft->setObjectName(QStringLiteral("Label1"));
     labelLeft->setAlignment(Qt::AlignCenter);
-    labelLeft->setGeometry(twipsRect(120, 300, 375, 195));
+    labelLeft->setGeometry(TwipsRect(120, 300, 375, 195));
 
     auto *labelRight = new QLabel(QStringLiteral(u"右"), frame);
     labelRight->setObjectName(QStringLiteral("Label2"));
     labelRight->setAlignment(Qt::AlignCenter);
-    labelRight->setGeometry(twipsRect(660, 300, 375, 195));
+    labelRight->setGeometry(TwipsRect(660, 300, 375, 195));
 
     m_left = new ColorBox(frame);
     m_left->setObjectName(QStringLiteral("nowColorL"));
-    m_left->setGeometry(twipsRect(120, 600, 375, 375));
+    m_left->setGeometry(TwipsRect(120, 600, 375, 375));
     m_right = new ColorBox(frame);
     m_right->setObjectName(QStringLiteral("nowColorR"));
-    m_right->setGeometry(twipsRect(660, 600, 375, 375));
+    m_right->setGeometry(TwipsRect(660, 600, 375, 375));
     for (ColorBox *swatch : {m_left, m_right}) {
         swatch->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
         swatch->setCursor(assets::PipetteCursor());
@@ -84,7 +78,7 @@ FrmColor::FrmColor(QWidget *mainWindow, ChannelControls &channels)
     connect(m_left, &ColorBox::clicked, this, [this] { nowColorL_Click(); });
     connect(m_right, &ColorBox::clicked, this, [this] { nowColorR_Click(); });
 
-    resize(px(kDesignWidth), px(kDesignHeight));
+    resize(TwipsToPixels(kDesignWidth), TwipsToPixels(kDesignHeight));
     Form_Load(mainWindow);
 }
 
@@ -100,7 +94,7 @@ void FrmColor::Form_Load(const QWidget *mainWindow)
     // NOTE: this window's own frame is unknown until the window manager has
     // framed it; the main window's frame is the best guess for its height.
     const int frameHeight = main.height() - mainWindow->height();
-    setFixedSize(px(kDesignWidth), std::max(1, main.height() - frameHeight));
+    setFixedSize(TwipsToPixels(kDesignWidth), std::max(1, main.height() - frameHeight));
     move(main.left() + main.width(), main.top());
 }
 
@@ -159,8 +153,8 @@ void FrmColor::pickAtPointer(int button, QPoint point, bool releasing)
         return;
     if (ChannelControls *channels = m_channels.data()) {
         channels->storeSliders(static_cast<int>(value & 0xFF),
-                                 static_cast<int>((value >> 8) & 0xFF),
-                                 static_cast<int>((value >> 16) & 0xFF));
+                               static_cast<int>((value >> 8) & 0xFF),
+                               static_cast<int>((value >> 16) & 0xFF));
     }
     if (releasing)
         m_buttonHeld = false;
@@ -170,9 +164,15 @@ void FrmColor::pickAtPointer(int button, QPoint point, bool releasing)
         m_left->setBackColor(value);
 }
 
-void FrmColor::nowColorL_Click() { sendSwatch(m_left); }
+void FrmColor::nowColorL_Click()
+{
+    sendSwatch(m_left);
+}
 
-void FrmColor::nowColorR_Click() { sendSwatch(m_right); }
+void FrmColor::nowColorR_Click()
+{
+    sendSwatch(m_right);
+}
 
 void FrmColor::sendSwatch(const ColorBox *swatch)
 {

@@ -49,8 +49,7 @@ FrmGetColor *FrmGetColor::start(QWidget *mainWindow, const AppOptions &options,
 }
 
 FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels, QImage picture)
-    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                           Qt::Tool),
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_mainWindow(mainWindow), m_channels(&channels), m_picture(std::move(picture))
 {
     setObjectName(QStringLiteral("FrmGetColor"));

@@ -70,7 +70,8 @@ QImage MakePaletteImage()
         }
     }
     for (const PalettePixel &known : kKnownPalettePixels)
-        image.setPixel(known.x, known.y, qRgb(qRed(known.rgb), qGreen(known.rgb), qBlue(known.rgb)));
+        image.setPixel(known.x, known.y,
+                       qRgb(qRed(known.rgb), qGreen(known.rgb), qBlue(known.rgb)));
     return image;
 }
 

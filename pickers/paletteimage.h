@@ -35,9 +35,9 @@ struct PalettePixel
 /// pure yellow of column 36, row 18, for one); each lies within 18 per
 /// channel of the rule.
 inline constexpr PalettePixel kKnownPalettePixels[] = {
-    {0, 0, 0x000000},    {36, 0, 0xFF0F00},   {71, 0, 0xF0EAEA}, {36, 18, 0xFFFF00},
-    {35, 37, 0x00FF00},  {36, 56, 0x00F7FF},  {36, 74, 0x0000FF}, {36, 93, 0xFF00FF},
-    {36, 104, 0xFF006F}, {0, 104, 0x000000},  {71, 104, 0xFFFFFF},
+    {0, 0, 0x000000},    {36, 0, 0xFF0F00},  {71, 0, 0xF0EAEA},   {36, 18, 0xFFFF00},
+    {35, 37, 0x00FF00},  {36, 56, 0x00F7FF}, {36, 74, 0x0000FF},  {36, 93, 0xFF00FF},
+    {36, 104, 0xFF006F}, {0, 104, 0x000000}, {71, 104, 0xFFFFFF},
 };
 
 /// @brief The palette picture, 72 x 105 pixels in QImage::Format_RGB32:

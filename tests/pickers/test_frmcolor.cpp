@@ -144,8 +144,7 @@ void TestFrmColor::controls_data()
     QTest::newRow("Label2") << QStringLiteral("Label2") << QRect(44, 20, 25, 13)
                             << QStringLiteral(u"右");
     QTest::newRow("nowColorL") << QStringLiteral("nowColorL") << QRect(8, 40, 25, 25) << QString();
-    QTest::newRow("nowColorR") << QStringLiteral("nowColorR") << QRect(44, 40, 25, 25)
-                               << QString();
+    QTest::newRow("nowColorR") << QStringLiteral("nowColorR") << QRect(44, 40, 25, 25) << QString();
 }
 
 void TestFrmColor::controls()

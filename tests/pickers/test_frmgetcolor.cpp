@@ -75,8 +75,10 @@ QSize deviceDesktopSize()
     QRect device;
     const QList<QScreen *> screens = QGuiApplication::screens();
     for (QScreen *screen : screens) {
-        const QSize size(static_cast<int>(std::lround(screen->geometry().width() * screen->devicePixelRatio())),
-                         static_cast<int>(std::lround(screen->geometry().height() * screen->devicePixelRatio())));
+        const QSize size(
+            static_cast<int>(std::lround(screen->geometry().width() * screen->devicePixelRatio())),
+            static_cast<int>(
+                std::lround(screen->geometry().height() * screen->devicePixelRatio())));
         device |= QRect(screen->geometry().topLeft(), size);
     }
     return device.size();
@@ -86,7 +88,8 @@ QSize deviceDesktopSize()
 class SolidWindow : public QWidget
 {
 public:
-    explicit SolidWindow(QColor colour) : QWidget(nullptr, Qt::FramelessWindowHint), m_colour(colour)
+    explicit SolidWindow(QColor colour)
+        : QWidget(nullptr, Qt::FramelessWindowHint), m_colour(colour)
     {
     }
 
@@ -212,14 +215,15 @@ void TestFrmGetColor::pick_data()
                            QStringLiteral("G=") + QString::fromUtf16(g),
                            QStringLiteral("B=") + QString::fromUtf16(b)};
     };
-    QTest::newRow("pure red, left") << qRgb(255, 0, 0) << Qt::LeftButton << hex(u"FF", u"00", u"00");
+    QTest::newRow("pure red, left")
+        << qRgb(255, 0, 0) << Qt::LeftButton << hex(u"FF", u"00", u"00");
     QTest::newRow("black, left") << qRgb(0, 0, 0) << Qt::LeftButton << hex(u"00", u"00", u"00");
-    QTest::newRow("12 03 00, left") << qRgb(0x12, 0x03, 0x00) << Qt::LeftButton
-                                    << hex(u"12", u"03", u"00");
-    QTest::newRow("pure red, right") << qRgb(255, 0, 0) << Qt::RightButton
-                                     << hex(u"FF", u"00", u"00");
-    QTest::newRow("blue-ish, middle") << qRgb(0x0A, 0xB0, 0xFE) << Qt::MiddleButton
-                                      << hex(u"0A", u"B0", u"FE");
+    QTest::newRow("12 03 00, left")
+        << qRgb(0x12, 0x03, 0x00) << Qt::LeftButton << hex(u"12", u"03", u"00");
+    QTest::newRow("pure red, right")
+        << qRgb(255, 0, 0) << Qt::RightButton << hex(u"FF", u"00", u"00");
+    QTest::newRow("blue-ish, middle")
+        << qRgb(0x0A, 0xB0, 0xFE) << Qt::MiddleButton << hex(u"0A", u"B0", u"FE");
     QTest::newRow("white, right") << qRgb(255, 255, 255) << Qt::RightButton
                                   << hex(u"FF", u"FF", u"FF");
 }
@@ -370,7 +374,10 @@ void TestFrmGetColor::pictureShownUnscaled()
     for (int y = 0; y < shown.height(); y += 3) {
         for (int x = 0; x < shown.width(); x += 3) {
             if (shown.pixel(x, y) != placeColour(x, y))
-                QFAIL(qPrintable(QStringLiteral("device pixel %1,%2 shows %3").arg(x).arg(y).arg(shown.pixel(x, y), 8, 16)));
+                QFAIL(qPrintable(QStringLiteral("device pixel %1,%2 shows %3")
+                                     .arg(x)
+                                     .arg(y)
+                                     .arg(shown.pixel(x, y), 8, 16)));
         }
     }
 }
@@ -397,8 +404,8 @@ void TestFrmGetColor::coversWholeDesktop()
     // Beyond the 3150 x 3195 block that used to be all that was captured.
     const QPoint far(static_cast<int>(std::floor(std::min(device.width() - 1, 5000) / ratio)),
                      static_cast<int>(std::floor((device.height() - 1) / ratio)));
-    qInfo("desktop %dx%d device pixels, release at %d,%d", device.width(), device.height(),
-          far.x(), far.y());
+    qInfo("desktop %dx%d device pixels, release at %d,%d", device.width(), device.height(), far.x(),
+          far.y());
     QTest::mouseRelease(window, Qt::LeftButton, {}, far);
     const QPoint picked(static_cast<int>(std::floor(far.x() * ratio + 1e-9)),
                         static_cast<int>(std::floor(far.y() * ratio + 1e-9)));

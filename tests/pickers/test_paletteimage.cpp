@@ -23,8 +23,8 @@ struct StoredPixel
 // picture keeps them exactly, and each lies within 18 per channel of the
 // rule that makes all the others.
 constexpr StoredPixel kStored[] = {
-    {0, 0, 0x000000},  {36, 0, 0xFF0F00},  {71, 0, 0xF0EAEA},   {36, 18, 0xFFFF00},
-    {35, 37, 0x00FF00}, {36, 56, 0x00F7FF}, {36, 74, 0x0000FF}, {36, 93, 0xFF00FF},
+    {0, 0, 0x000000},    {36, 0, 0xFF0F00},  {71, 0, 0xF0EAEA},   {36, 18, 0xFFFF00},
+    {35, 37, 0x00FF00},  {36, 56, 0x00F7FF}, {36, 74, 0x0000FF},  {36, 93, 0xFF00FF},
     {36, 104, 0xFF006F}, {0, 104, 0x000000}, {71, 104, 0xFFFFFF},
 };
 
@@ -60,7 +60,8 @@ TEST(PaletteImage, SizeAndFormat)
 }
 
 class StoredPixelTest : public testing::TestWithParam<StoredPixel>
-{};
+{
+};
 
 TEST_P(StoredPixelTest, KeptExactly)
 {
@@ -74,8 +75,8 @@ TEST_P(StoredPixelTest, RuleWithinTolerance)
     const StoredPixel p = GetParam();
     const QRgb rule = toRgb(pickers::PaletteRuleColour(p.x, p.y));
     EXPECT_LE(channelDistance(rule, p.rgb), kTolerance)
-        << "pixel " << p.x << "," << p.y << " rule " << std::hex << (rule & 0xFFFFFF)
-        << " stored " << p.rgb;
+        << "pixel " << p.x << "," << p.y << " rule " << std::hex << (rule & 0xFFFFFF) << " stored "
+        << p.rgb;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoredPixelTest, testing::ValuesIn(kStored));
@@ -90,12 +91,14 @@ struct HslCase
 };
 
 class HslTest : public testing::TestWithParam<HslCase>
-{};
+{
+};
 
 TEST_P(HslTest, KnownColours)
 {
     const HslCase c = GetParam();
-    EXPECT_EQ(toRgb(pickers::HslColour(c.hue, 1.0, c.lightness)), qRgb(qRed(c.rgb), qGreen(c.rgb), qBlue(c.rgb)))
+    EXPECT_EQ(toRgb(pickers::HslColour(c.hue, 1.0, c.lightness)),
+              qRgb(qRed(c.rgb), qGreen(c.rgb), qBlue(c.rgb)))
         << "hue " << c.hue << " lightness " << c.lightness;
 }
 
@@ -118,11 +121,12 @@ TEST(PaletteImage, EveryPixelFollowsTheRule)
     int worstKept = 0;
     for (int y = 0; y < 105; ++y) {
         for (int x = 0; x < 72; ++x) {
-            const QColor expected = QColor::fromHslF(static_cast<float>(3.2 * (y + 1) / 360.0), 1.0f,
-                                                     static_cast<float>((x + 0.5) / 72.0));
+            const QColor expected = QColor::fromHslF(static_cast<float>(3.2 * (y + 1) / 360.0),
+                                                     1.0f, static_cast<float>((x + 0.5) / 72.0));
             const int distance = channelDistance(image.pixel(x, y), expected.rgb());
-            const bool kept = std::any_of(std::begin(kStored), std::end(kStored),
-                                          [&](const StoredPixel &p) { return p.x == x && p.y == y; });
+            const bool kept =
+                std::any_of(std::begin(kStored), std::end(kStored),
+                            [&](const StoredPixel &p) { return p.x == x && p.y == y; });
             (kept ? worstKept : worst) = std::max(kept ? worstKept : worst, distance);
         }
     }
@@ -138,8 +142,7 @@ TEST(PaletteImage, RowsRunThroughTheHues)
     {
         int row;
         QRgb hue;
-    } rows[] = {{18, 0xFFFF00}, {37, 0x00FF00}, {56, 0x00FFFF},
-                {74, 0x0000FF}, {93, 0xFF00FF}};
+    } rows[] = {{18, 0xFFFF00}, {37, 0x00FF00}, {56, 0x00FFFF}, {74, 0x0000FF}, {93, 0xFF00FF}};
     for (const auto &r : rows)
         EXPECT_LE(channelDistance(image.pixel(36, r.row), r.hue), kTolerance) << "row " << r.row;
     // Black or nearly so on the left, white or nearly so on the right (the
@@ -161,8 +164,10 @@ TEST(PixelRead, ColourValueLayout)
 TEST(PixelRead, OutsideIsInvalid)
 {
     const QImage image = solid(4, 3, qRgb(1, 2, 3));
-    for (const QPoint p : {QPoint(-1, 0), QPoint(0, -1), QPoint(4, 0), QPoint(0, 3), QPoint(99, 99)})
-        EXPECT_EQ(pickers::PixelColourAt(image, p), colour::kInvalidColour) << p.x() << "," << p.y();
+    for (const QPoint p :
+         {QPoint(-1, 0), QPoint(0, -1), QPoint(4, 0), QPoint(0, 3), QPoint(99, 99)})
+        EXPECT_EQ(pickers::PixelColourAt(image, p), colour::kInvalidColour)
+            << p.x() << "," << p.y();
     EXPECT_EQ(pickers::PixelColourAt(QImage(), {0, 0}), colour::kInvalidColour);
 }
 
@@ -173,28 +178,28 @@ struct ClampCase
 };
 
 class PaletteClampTest : public testing::TestWithParam<ClampCase>
-{};
+{
+};
 
 TEST_P(PaletteClampTest, OutsideTakesTheNearestEdgePixel)
 {
     const ClampCase c = GetParam();
     const QImage image = pickers::MakePaletteImage();
     EXPECT_EQ(pickers::ClampToImage(image, c.pointer), c.nearest);
-    EXPECT_EQ(pickers::PaletteColourAt(image, c.pointer),
-              pickers::PixelColourAt(image, c.nearest));
+    EXPECT_EQ(pickers::PaletteColourAt(image, c.pointer), pickers::PixelColourAt(image, c.nearest));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Edges, PaletteClampTest,
-    testing::Values(ClampCase{{36, 18}, {36, 18}},     // inside: unchanged
-                    ClampCase{{0, 0}, {0, 0}}, ClampCase{{71, 104}, {71, 104}},
-                    ClampCase{{-5, 18}, {0, 18}},      // left of the picture
-                    ClampCase{{80, 18}, {71, 18}},     // right
-                    ClampCase{{36, -1}, {36, 0}},      // above
-                    ClampCase{{36, 300}, {36, 104}},   // below
-                    ClampCase{{-9, -9}, {0, 0}},       // corners
-                    ClampCase{{500, -3}, {71, 0}}, ClampCase{{-1, 105}, {0, 104}},
-                    ClampCase{{72, 105}, {71, 104}}));
+INSTANTIATE_TEST_SUITE_P(Edges, PaletteClampTest,
+                         testing::Values(ClampCase{{36, 18}, {36, 18}}, // inside: unchanged
+                                         ClampCase{{0, 0}, {0, 0}}, ClampCase{{71, 104}, {71, 104}},
+                                         ClampCase{{-5, 18}, {0, 18}},    // left of the picture
+                                         ClampCase{{80, 18}, {71, 18}},   // right
+                                         ClampCase{{36, -1}, {36, 0}},    // above
+                                         ClampCase{{36, 300}, {36, 104}}, // below
+                                         ClampCase{{-9, -9}, {0, 0}},     // corners
+                                         ClampCase{{500, -3}, {71, 0}},
+                                         ClampCase{{-1, 105}, {0, 104}},
+                                         ClampCase{{72, 105}, {71, 104}}));
 
 TEST(PaletteClamp, NeverInvalidOnThePalette)
 {
@@ -207,7 +212,8 @@ TEST(PaletteClamp, NeverInvalidOnThePalette)
 }
 
 class DevicePixelTest : public testing::TestWithParam<double>
-{};
+{
+};
 
 TEST_P(DevicePixelTest, PointerOnEveryDevicePixelReadsThatPixel)
 {

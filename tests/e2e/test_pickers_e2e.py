@@ -1,0 +1,184 @@
+# SPDX-License-Identifier: MIT
+"""The screen eyedropper and the palette window on a real X server: started
+from the main window's toolbar, driven with real pointer and key events, the
+picked colour read back through the clipboard (Return copies the code while
+the attribute combo shows "なし")."""
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from vandrel_e2e import Session, wait_until  # noqa: E402
+
+# Toolbar buttons, as the middle of each in the main window's client pixels.
+TOOLBAR_PALETTE = (78, 12)
+TOOLBAR_DROPPER = (138, 12)
+
+PATCH = "12AB34"
+PALETTE_TITLE = "^Color$"
+# The palette picture's inner area in the palette window's client pixels.
+PICTURE_INNER = (6, 6)
+LEFT_SWATCH_MIDDLE = (4 + 8 + 12, 136 + 40 + 12)
+
+
+class Pickers(unittest.TestCase):
+    def session(self, **kwargs):
+        s = Session(**kwargs)
+        self.addCleanup(s.close)
+        return s
+
+    # --- helpers ----------------------------------------------------------
+    def show_patch(self, s, x, y, width, height):
+        """A window of one colour at x, y (its frame's corner); gives its
+        client area."""
+        png = os.path.join(s.tmp, "patch.png")
+        subprocess.run(["convert", "-size", "%dx%d" % (width, height), "xc:#" + PATCH, png],
+                       check=True)
+        s._spawn(["display", "-title", "patch", "-geometry", "+%d+%d" % (x, y), png],
+                 stderr=subprocess.DEVNULL)
+        window = wait_until(lambda: s.find_window("^patch$"), what="patch window")
+        wait_until(lambda: s.is_viewable(window), what="patch window mapped")
+        wait_until(lambda: s.pixel(*self.middle(s.geometry(window))) == PATCH,
+                   what="patch painted")
+        return s.geometry(window)
+
+    @staticmethod
+    def middle(rect):
+        x, y, w, h = rect
+        return x + w // 2, y + h // 2
+
+    def toolbar(self, s, button):
+        x, y = s.client_point(0, 0)
+        s.click_at(x + button[0], y + button[1])
+
+    def eyedroppers(self, s, width, height):
+        """The program's visible windows that cover the whole screen."""
+        out = s._run(["xdotool", "search", "--onlyvisible", "--classname", "vandrel"],
+                     check=False)
+        found = []
+        for window in out.split():
+            try:
+                if s.geometry(window) == (0, 0, width, height):
+                    found.append(window)
+            except (subprocess.CalledProcessError, KeyError):
+                pass  # gone in between
+        return found
+
+    def start_eyedropper(self, s, width, height):
+        self.toolbar(s, TOOLBAR_DROPPER)
+        window = wait_until(lambda: self.eyedroppers(s, width, height), what="eyedropper")[0]
+        wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
+        return window
+
+    def wait_eyedropper_gone(self, s, width, height):
+        wait_until(lambda: not self.eyedroppers(s, width, height), what="eyedropper closed")
+
+    def copied_code(self, s):
+        s.activate(s.main)
+        s.key("Return")
+        wait_until(lambda: s.clipboard().startswith("#"), what="code on the clipboard")
+        return s.clipboard()
+
+    def frame(self, s, window):
+        """The window's outer rectangle, frame included."""
+        x, y, w, h = s.geometry(window)
+        out = s._run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"])
+        left, right, top, bottom = (int(v) for v in out.split("=")[1].split(","))
+        return x - left, y - top, w + left + right, h + top + bottom
+
+    # --- the eyedropper ---------------------------------------------------
+    def test_pick_beyond_the_old_capture_block_on_a_large_screen(self):
+        width, height = 3840, 2160
+        s = self.session(width=width, height=height)
+        patch = self.show_patch(s, 3400, 1500, 120, 90)
+        s.start()
+        self.assertEqual(self.copied_code(s), "#000000")
+
+        self.start_eyedropper(s, width, height)
+        # The main window stays on the screen (HideDokodemo is 0).
+        self.assertTrue(s.is_viewable(s.main))
+        x, y = self.middle(patch)
+        self.assertGreater(x, 3150)
+        s.click_at(x, y)
+        self.wait_eyedropper_gone(s, width, height)
+        self.assertTrue(s.is_viewable(s.main))
+        self.assertEqual(self.copied_code(s), "#" + PATCH)
+
+    def test_hidden_main_window_is_not_picked(self):
+        width, height = 1280, 800
+        s = self.session(width=width, height=height, config="[Setting]\nHideDokodemo=1\n")
+        # The patch lies under the main window, which opens at the top-left.
+        self.show_patch(s, 0, 0, 500, 400)
+        s.start()
+        spot = s.client_point(2000, 1400)
+
+        self.start_eyedropper(s, width, height)
+        self.assertFalse(s.is_viewable(s.main))
+        s.click_at(*spot)
+        self.wait_eyedropper_gone(s, width, height)
+        wait_until(lambda: s.is_viewable(s.main), what="main window back")
+        self.assertEqual(self.copied_code(s), "#" + PATCH)
+
+    def test_shown_main_window_is_picked(self):
+        width, height = 1280, 800
+        s = self.session(width=width, height=height)
+        self.show_patch(s, 0, 0, 500, 400)
+        s.start()
+        spot = s.client_point(2000, 1400)
+        shown = s.pixel(*spot)
+        self.assertNotEqual(shown, PATCH)
+
+        self.start_eyedropper(s, width, height)
+        s.click_at(*spot)
+        self.wait_eyedropper_gone(s, width, height)
+        self.assertEqual(self.copied_code(s), "#" + shown)
+
+    def test_escape_closes_without_picking(self):
+        width, height = 1280, 800
+        s = self.session(width=width, height=height, config="[Setting]\nHideDokodemo=1\n")
+        self.show_patch(s, 600, 300, 120, 90)
+        s.start()
+        self.start_eyedropper(s, width, height)
+        self.assertFalse(s.is_viewable(s.main))
+        s.key("Escape")
+        self.wait_eyedropper_gone(s, width, height)
+        wait_until(lambda: s.is_viewable(s.main), what="main window back")
+        self.assertEqual(self.copied_code(s), "#000000")
+
+    # --- the palette ------------------------------------------------------
+    def test_palette_docks_and_picks(self):
+        s = self.session(config="[Position]\nTop=1500\nLeft=3000\n")
+        s.start()
+        self.toolbar(s, TOOLBAR_PALETTE)
+        palette = wait_until(lambda: s.find_window(PALETTE_TITLE), what="palette window")
+        wait_until(lambda: s.is_viewable(palette), what="palette mapped")
+
+        # Against the main window's right edge, outer edges compared.
+        mx, my, mw, mh = self.frame(s, s.main)
+        wait_until(lambda: self.frame(s, palette)[0] == mx + mw, what="palette docked")
+        px_, py_, _, ph = self.frame(s, palette)
+        self.assertEqual((px_, py_, ph), (mx + mw, my, mh))
+
+        x, y = s.client_point(0, 0, window=palette, menu=False)
+        ix, iy = x + PICTURE_INNER[0], y + PICTURE_INNER[1]
+        edge = s.pixel(ix + 71, iy + 18)
+
+        # A press on column 36, row 18 takes the pure yellow; a drag out to
+        # the right keeps the colour of the picture's right edge.
+        s._run(["xdotool", "mousemove", "--sync", str(ix + 36), str(iy + 18), "mousedown", "1"])
+        s._run(["xdotool", "mousemove", "--sync", str(ix + 120), str(iy + 18)])
+        s._run(["xdotool", "mouseup", "1"])
+        self.assertEqual(self.copied_code(s), "#" + edge)
+
+        s.click_at(ix + 36, iy + 18)
+        self.assertEqual(self.copied_code(s), "#FFFF00")
+        # The right swatch still white: a click on it sends FF FF FF.
+        s.click_at(x + LEFT_SWATCH_MIDDLE[0] + 36, y + LEFT_SWATCH_MIDDLE[1])
+        self.assertEqual(self.copied_code(s), "#FFFFFF")
+        s.click_at(x + LEFT_SWATCH_MIDDLE[0], y + LEFT_SWATCH_MIDDLE[1])
+        self.assertEqual(self.copied_code(s), "#FFFF00")
+
+
+if __name__ == "__main__":
+    unittest.main()
