@@ -3,68 +3,39 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
-struct TagCase
+const BodyCodes kDefaults{u"#FFFFFF"_s, u"#000000"_s, u"#0000FF"_s, u"#800080"_s, u"#FF0000"_s};
+const BodyCodes kLowerDefaults{u"#ffffff"_s, u"#000000"_s, u"#0000ff"_s, u"#800080"_s,
+                               u"#ff0000"_s};
+const QString kUpperTag = u"<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\" "
+                          u"VLINK=\"#800080\" ALINK =\"#FF0000\">"_s;
+const QString kLowerTag = u"<body bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\" "
+                          u"vlink=\"#800080\" alink =\"#ff0000\">"_s;
+
+TEST(BuildBodyTag, WholeTagFollowsTheLetterCaseOption)
 {
-    const char *name;
-    BodyCodes codes;
-    int letterCase;
-    const char16_t *expected;
-};
-
-const BodyCodes kDefaults{QStringLiteral("#FFFFFF"), QStringLiteral("#000000"),
-                          QStringLiteral("#0000FF"), QStringLiteral("#800080"),
-                          QStringLiteral("#FF0000")};
-const BodyCodes kLowerDefaults{QStringLiteral("#ffffff"), QStringLiteral("#000000"),
-                               QStringLiteral("#0000ff"), QStringLiteral("#800080"),
-                               QStringLiteral("#ff0000")};
-
-const TagCase kCases[] = {
-    {"DefaultsUpper", kDefaults, 0,
-     u"<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\" VLINK=\"#800080\" "
-     u"ALINK =\"#FF0000\">"},
-    {"DefaultsLower", kDefaults, 1,
-     u"<body bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\" vlink=\"#800080\" "
-     u"alink =\"#ff0000\">"},
-    {"StoredGreyedCopiesLower", kDefaults, 2,
-     u"<body bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\" vlink=\"#800080\" "
-     u"alink =\"#ff0000\">"},
-    {"OtherOptionCopiesLower", kDefaults, 7,
-     u"<body bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\" vlink=\"#800080\" "
-     u"alink =\"#ff0000\">"},
-    {"LowerCodesUpperOption", kLowerDefaults, 0,
-     u"<BODY BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#0000FF\" VLINK=\"#800080\" "
-     u"ALINK =\"#FF0000\">"},
-    {"NewUpperCodeBesideLowerOnes",
-     {QStringLiteral("#FF8000"), QStringLiteral("#000000"), QStringLiteral("#0000ff"),
-      QStringLiteral("#800080"), QStringLiteral("#ff0000")},
-     1,
-     u"<body bgcolor=\"#ff8000\" text=\"#000000\" link=\"#0000ff\" vlink=\"#800080\" "
-     u"alink =\"#ff0000\">"},
-    // Each code in its own slot, so that a swapped pair shows.
-    {"EachCodeInItsPlace",
-     {QStringLiteral("#010203"), QStringLiteral("#0A0B0C"), QStringLiteral("#1A1B1C"),
-      QStringLiteral("#2A2B2C"), QStringLiteral("#3A3B3C")},
-     0,
-     u"<BODY BGCOLOR=\"#010203\" TEXT=\"#0A0B0C\" LINK=\"#1A1B1C\" VLINK=\"#2A2B2C\" "
-     u"ALINK =\"#3A3B3C\">"},
-};
-
-class BuildBodyTagTest : public testing::TestWithParam<TagCase>
-{
-};
-
-TEST_P(BuildBodyTagTest, GivesTheTag)
-{
-    const TagCase &c = GetParam();
-    EXPECT_EQ(BuildBodyTag(c.codes, c.letterCase).toStdString(),
-              QString::fromUtf16(c.expected).toStdString());
+    const std::tuple<const char *, BodyCodes, int, QString> cases[] = {
+        {"defaults, upper", kDefaults, 0, kUpperTag},
+        {"defaults, lower", kDefaults, 1, kLowerTag},
+        {"stored 2 copies lower", kDefaults, 2, kLowerTag},
+        {"lower codes, upper option", kLowerDefaults, 0, kUpperTag},
+        {"new upper code beside lower ones",
+         {u"#FF8000"_s, u"#000000"_s, u"#0000ff"_s, u"#800080"_s, u"#ff0000"_s},
+         1,
+         u"<body bgcolor=\"#ff8000\" text=\"#000000\" link=\"#0000ff\" vlink=\"#800080\" "
+         u"alink =\"#ff0000\">"_s},
+        // A different code in each slot, so that a swapped pair shows.
+        {"each code in its place",
+         {u"#010203"_s, u"#0A0B0C"_s, u"#1A1B1C"_s, u"#2A2B2C"_s, u"#3A3B3C"_s},
+         0,
+         u"<BODY BGCOLOR=\"#010203\" TEXT=\"#0A0B0C\" LINK=\"#1A1B1C\" VLINK=\"#2A2B2C\" "
+         u"ALINK =\"#3A3B3C\">"_s},
+    };
+    for (const auto &[name, codes, letterCase, tag] : cases)
+        EXPECT_EQ(BuildBodyTag(codes, letterCase).toStdString(), tag.toStdString()) << name;
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, BuildBodyTagTest, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<TagCase> &param) {
-                             return std::string(param.param.name);
-                         });
 
 } // namespace

@@ -51,11 +51,8 @@ private Q_SLOTS:
     void cascadeG1_decimalRejected();
     void cascadeG2_hexRejected();
     void cascadeG3_hexRejectedWithPartialDecimal();
-    void equalStoreRaisesNothing();
-    void partialTexts();
-    void blueHexComposesCodeOnEveryRun();
-    void pastedDecimals();
-    void hexRejectedWithEmptyDecimal();
+    void editsInOneBox_data();
+    void editsInOneBox();
     void chooserSameColourWithLowerCase();
     void keyFilter_data();
     void keyFilter();
@@ -82,6 +79,11 @@ void TestChannelControls::initialState()
                            "TextGreenHex", "TextBlueHex", "ColorBox",   "TextCode"};
     for (const char *name : names)
         QVERIFY2(h.window.findChild<QWidget *>(QString::fromLatin1(name)), name);
+    // Storing what the sliders hold raises nothing, not even a first code.
+    h.record();
+    h.controls->storeSliders(0, 0, 0);
+    QCOMPARE(h.code(), QStringLiteral("#RRGGBB"));
+    QCOMPARE(h.take().size(), 3); // the three store notes, no step
 }
 
 void TestChannelControls::cascadeA_sliderDrag()
@@ -319,68 +321,57 @@ void TestChannelControls::cascadeG3_hexRejectedWithPartialDecimal()
     QCOMPARE(h.hex(R)->text(), QStringLiteral("19"));
 }
 
-void TestChannelControls::equalStoreRaisesNothing()
+void TestChannelControls::editsInOneBox_data()
 {
-    ChannelHarness h;
-    h.record();
-    h.controls->storeSliders(0, 0, 0);
-    QCOMPARE(h.code(), QStringLiteral("#RRGGBB"));
-    QCOMPARE(h.take().size(), 3); // the three store notes, no step
-    h.slider(G)->setValue(9);
-    QCOMPARE(h.dec(G)->text(), QStringLiteral("009"));
-    QCOMPARE(h.hex(G)->text(), QStringLiteral("09"));
-    QCOMPARE(h.code(), QStringLiteral("#000900"));
+    QTest::addColumn<int>("red");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("emptyDecimal"); // clear the red decimal box first
+    QTest::addColumn<QString>("entered");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("channel");   // the value of the box's channel after
+    QTest::addColumn<QString>("shown"); // what the box shows after
+    QTest::addColumn<int>("messages");
+    const auto row = [](const char *tag, int red, const char *box, bool emptyDecimal,
+                        const char *entered, const char *code, int channel, const char *shown,
+                        int messages) {
+        QTest::newRow(tag) << red << QString::fromLatin1(box) << emptyDecimal
+                           << QString::fromLatin1(entered) << QString::fromLatin1(code) << channel
+                           << QString::fromLatin1(shown) << messages;
+    };
+    row("two digits in a decimal box", 0x12, "TextRed", false, "99", "#123456", 0x12, "99", 0);
+    row("one character in the red hex box", 0x12, "TextRedHex", false, "7", "#123456", 0x12, "7",
+        0);
+    row("one character in the blue hex box", 0x12, "TextBlueHex", false, "7", "#12347", 0x56, "7",
+        0);
+    row("blue hex box emptied", 0x12, "TextBlueHex", false, "", "#1234", 0x56, "", 0);
+    row("pasted 2.5 rounds to even", 7, "TextRed", false, "2.5", "#023456", 2, "002", 0);
+    row("pasted 2.0 over 2 stays as pasted", 2, "TextRed", false, "2.0", "#023456", 2, "2.0", 0);
+    row("bad hex with an empty decimal box", 0x42, "TextRedHex", true, "q!", "#423456", 0x42, "42",
+        1);
 }
 
-void TestChannelControls::partialTexts()
+void TestChannelControls::editsInOneBox()
 {
+    QFETCH(int, red);
+    QFETCH(QString, box);
+    QFETCH(bool, emptyDecimal);
+    QFETCH(QString, entered);
+    QFETCH(QString, code);
+    QFETCH(int, channel);
+    QFETCH(QString, shown);
+    QFETCH(int, messages);
     ChannelHarness h;
-    h.controls->storeSliders(0x12, 0x34, 0x56);
-    // Two digits typed into a decimal box: the channel keeps its value.
-    typeInto(h.dec(R), QStringLiteral("99"));
-    QCOMPARE(h.slider(R)->value(), 0x12);
-    QCOMPARE(h.dec(R)->text(), QStringLiteral("99"));
-    // One character in the red hex box: the code keeps its old red part.
-    typeInto(h.hex(R), QStringLiteral("7"));
-    QCOMPARE(h.code(), QStringLiteral("#123456"));
-    QCOMPARE(h.slider(R)->value(), 0x12);
-}
-
-void TestChannelControls::blueHexComposesCodeOnEveryRun()
-{
-    ChannelHarness h;
-    h.controls->storeSliders(0x12, 0x34, 0x56);
-    typeInto(h.hex(B), QStringLiteral("7"));
-    QCOMPARE(h.code(), QStringLiteral("#12347"));
-    h.hex(B)->setFocus();
-    QTest::keyClick(h.hex(B), Qt::Key_Backspace);
-    QCOMPARE(h.code(), QStringLiteral("#1234"));
-    QCOMPARE(h.slider(B)->value(), 0x56);
-    QCOMPARE(h.messages, QStringList());
-}
-
-void TestChannelControls::pastedDecimals()
-{
-    ChannelHarness h;
-    h.slider(R)->setValue(7);
-    h.dec(R)->setText(QStringLiteral("2.5"));
-    QCOMPARE(h.slider(R)->value(), 2);
-    QCOMPARE(h.dec(R)->text(), QStringLiteral("002"));
-    h.dec(R)->setText(QStringLiteral("2.0"));
-    QCOMPARE(h.slider(R)->value(), 2);
-    QCOMPARE(h.dec(R)->text(), QStringLiteral("2.0")); // the spin already held 2
-    QCOMPARE(h.messages, QStringList());
-}
-
-void TestChannelControls::hexRejectedWithEmptyDecimal()
-{
-    ChannelHarness h;
-    h.slider(R)->setValue(0x42);
-    h.dec(R)->setText(QString());
-    typeInto(h.hex(R), QStringLiteral("q!"));
-    QCOMPARE(h.messages, QStringList{colour::kHexMessage}); // once, no follow-up error
-    QCOMPARE(h.hex(R)->text(), QStringLiteral("42"));
-    QCOMPARE(h.slider(R)->value(), 0x42);
+    h.controls->storeSliders(red, 0x34, 0x56);
+    if (emptyDecimal)
+        h.dec(R)->setText(QString());
+    auto *edit = h.window.findChild<ChannelEdit *>(box);
+    edit->selectAll();
+    edit->insert(entered); // as a paste
+    QCOMPARE(h.code(), code);
+    const Channel c = box.contains(QStringLiteral("Blue")) ? B : R;
+    QCOMPARE(h.slider(c)->value(), channel);
+    QCOMPARE(edit->text(), shown);
+    QCOMPARE(h.messages.size(), messages);
 }
 
 void TestChannelControls::chooserSameColourWithLowerCase()

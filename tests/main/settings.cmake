@@ -2,7 +2,7 @@
 # The settings file Config.ini: reading, writing, where it lives, and several
 # writers at once.
 vandrel_gtest(test_settingsstore test_settingsstore.cpp)
-# The two-writer test forks the test program; bound it in case a lock hangs.
+# Some tests fork the test program and wait for it; bound them in case a lock hangs.
 set_tests_properties(test_settingsstore PROPERTIES TIMEOUT 120)
 
 # libFuzzer target over the reader and the writer. It compiles the store

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The main window: start-up and close against a recorded settings file, the
 // copy, the letter case, the chooser, Reset, the toolbar and modal windows.
-#include "body/fakeclipboard.h"
-#include "body/fakecolourchooser.h"
-#include "body/fakesettingsstore.h"
+#include "support/fakeclipboard.h"
+#include "support/fakecolourchooser.h"
+#include "support/fakesettingsstore.h"
 
 #include "colour/channelcontrols.h"
 #include "colour/channeledit.h"
