@@ -65,13 +65,7 @@ QString Text(const char16_t *literal)
 FrmBody::FrmBody(Services &services, QWidget *centreOver)
     : QDialog(nullptr), m_services(services), m_centreOver(centreOver)
 {
-    setObjectName(u"FrmBody"_s);
-    setWindowTitle(u"<BODY>の編集"_s);
-    // A small tool window with a close button only; no owner, so no parent.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
-    setFixedSize(TwipsToPixels(3735), TwipsToPixels(2655));
+    dialoglayout::SetUpToolWindow(this, u"FrmBody"_s, u"<BODY>の編集"_s, 3735, 2655);
 
     createControls();
     chainTabOrder();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/dialoglayout.h"
 
+#include <QDialog>
+#include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -37,6 +39,17 @@ void CentreOver(QWidget *window, const QWidget *anchor)
                                 std::max(available.top(), available.bottom() - size.height() + 1)));
     }
     window->move(topLeft);
+}
+
+void SetUpToolWindow(QDialog *dialog, const QString &name, const QString &title, int widthTwips,
+                     int heightTwips)
+{
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(title);
+    dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+    dialog->setFont(QFont(QStringLiteral(u"ＭＳ Ｐゴシック"), 9));
+    dialog->setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
 }
 
 } // namespace dialoglayout

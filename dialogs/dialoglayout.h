@@ -3,6 +3,8 @@
 
 #include "main/twips.h"
 
+class QDialog;
+class QString;
 class QWidget;
 
 /// @brief Placing the small fixed windows: positions given in twips, and
@@ -13,5 +15,11 @@ namespace dialoglayout {
 /// centre of @p anchor (the screen when @p anchor is null), kept inside the
 /// available area of that screen.
 void CentreOver(QWidget *window, const QWidget *anchor);
+
+/// @brief Makes @p dialog one of the program's small fixed tool windows:
+/// a title bar with a close button only, the window font, and a fixed client
+/// area of @p widthTwips by @p heightTwips. It has no owner, so no parent.
+void SetUpToolWindow(QDialog *dialog, const QString &name, const QString &title, int widthTwips,
+                     int heightTwips);
 
 } // namespace dialoglayout

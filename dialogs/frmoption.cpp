@@ -15,13 +15,7 @@ using namespace Qt::StringLiterals;
 FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
     : QDialog(nullptr), m_options(options), m_mainWindow(mainWindow)
 {
-    setObjectName(u"FrmOption"_s);
-    setWindowTitle(u"オプション"_s);
-    // A small tool window with a close button only; no owner, so no parent.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
-    setFixedSize(TwipsToPixels(3375), TwipsToPixels(1815));
+    dialoglayout::SetUpToolWindow(this, u"FrmOption"_s, u"オプション"_s, 3375, 1815);
 
     createControls();
     QWidget::setTabOrder(m_checkTemae, m_checkDokodemo);

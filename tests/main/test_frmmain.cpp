@@ -9,6 +9,7 @@
 #include "colour/channeledit.h"
 #include "colour/colorbox.h"
 #include "colour/lettercasebox.h"
+#include "main/clipboardtext.h"
 #include "main/fonts.h"
 #include "main/frmmain.h"
 #include "main/platform.h"
@@ -369,14 +370,9 @@ void TestFrmMain::copyTexts_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("letterCase");
     QTest::addColumn<QString>("expected");
-    const QStringList names = {QStringLiteral("BGCOLOR"),
-                               QStringLiteral("LINK"),
-                               QStringLiteral("ALINK"),
-                               QStringLiteral("VLINK"),
-                               QStringLiteral("COLOR"),
-                               QStringLiteral("BORDERCOLOR"),
-                               QStringLiteral("BORDERCOLORLIGHT"),
-                               QStringLiteral("BORDERCOLORDARK")};
+    // Every list item but "なし", picked from the list (the list itself is
+    // checked with the clipboard text).
+    const QStringList names = AttributeNames().mid(1);
     for (const QString &name : names) {
         QTest::newRow(qPrintable(name)) << name << 0 << name + QStringLiteral("=\"#00FF80\"");
         QTest::newRow(qPrintable(name + QStringLiteral(" lower")))
