@@ -47,7 +47,8 @@ class Session:
         self.app = None
         self._start_xvfb(width, height)
         if window_manager:
-            self._spawn(["openbox", "--sm-disable"], stderr=subprocess.DEVNULL)
+            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
             wait_until(lambda: self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                          check=False).find("window id") >= 0,
                        what="window manager")
