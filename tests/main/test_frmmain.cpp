@@ -15,6 +15,7 @@
 #include "main/platform.h"
 #include "main/settingsstore.h"
 #include "main/windowplacement.h"
+#include "pickers/frmcolor.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -88,6 +89,8 @@ private Q_SLOTS:
     void restoredValues();
     void storedPosition_data();
     void storedPosition();
+    void paletteReopensAtStart_data();
+    void paletteReopensAtStart();
     void closeOrder();
     void optionsWrittenBackAsRead();
     void firstRunFile();
@@ -296,6 +299,27 @@ void TestFrmMain::storedPosition()
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY(screen.contains(h.w().pos()));
     }
+}
+
+void TestFrmMain::paletteReopensAtStart_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("1 reopens it") << QStringLiteral("1") << true;
+    QTest::newRow("0 does not") << QStringLiteral("0") << false;
+    QTest::newRow("2 counts as off") << QStringLiteral("2") << false;
+}
+
+void TestFrmMain::paletteReopensAtStart()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, open);
+    MainHarness h;
+    h.settings.values.insert(QStringLiteral("Position/ColorP"), stored);
+    h.w().startUp();
+    QCOMPARE(h.w().palette() != nullptr, open);
+    if (open) // docking is the palette window's own test
+        QVERIFY(h.w().palette()->isVisible());
 }
 
 void TestFrmMain::closeOrder()
