@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Vandrel: makes HTML colour codes.
 
+#include "dialogs/programversion.h"
 #include "main/clipboard.h"
 #include "main/colourchooser.h"
 #include "main/fonts.h"
@@ -17,9 +18,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vandrel"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(VANDREL_VERSION_MAJOR)
-                                            .arg(VANDREL_VERSION_MINOR)
-                                            .arg(VANDREL_VERSION_PATCH));
+                                            .arg(programversion::kMajor)
+                                            .arg(programversion::kMinor)
+                                            .arg(programversion::kRevision));
     QApplication::setDesktopFileName(QStringLiteral("io.github.vandrel.Vandrel"));
 
     // The fonts the windows ask for by their Japanese names, before any widget.

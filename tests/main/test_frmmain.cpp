@@ -87,10 +87,8 @@ private Q_SLOTS:
     void firstStart();
     void restoredValues_data();
     void restoredValues();
-    void storedPosition_data();
-    void storedPosition();
-    void paletteReopensAtStart_data();
-    void paletteReopensAtStart();
+    void storedWindowState_data();
+    void storedWindowState();
     void closeOrder();
     void optionsWrittenBackAsRead();
     void firstRunFile();
@@ -271,54 +269,44 @@ void TestFrmMain::restoredValues()
     QCOMPARE(h.copy(), box == 0 ? attribute.toUpper() : attribute.toLower());
 }
 
-void TestFrmMain::storedPosition_data()
+void TestFrmMain::storedWindowState_data()
 {
     QTest::addColumn<QString>("top");
     QTest::addColumn<QString>("left");
-    QTest::addColumn<bool>("unchanged");
-    QTest::newRow("reachable") << QStringLiteral("1500") << QStringLiteral("3000") << true;
-    QTest::newRow("partly off the left edge")
-        << QStringLiteral("1500") << QStringLiteral("-1200") << true;
-    QTest::newRow("far above") << QStringLiteral("-150000") << QStringLiteral("3000") << false;
-    QTest::newRow("far right") << QStringLiteral("0") << QStringLiteral("999999") << false;
+    QTest::addColumn<QString>("colorP");
+    QTest::addColumn<bool>("unchanged"); // the stored position is applied as it is
+    QTest::addColumn<bool>("palette");   // the palette window opens again
+    const auto row = [](const char *tag, const char *top, const char *left, const char *colorP,
+                        bool unchanged, bool palette) {
+        QTest::newRow(tag) << QString::fromLatin1(top) << QString::fromLatin1(left)
+                           << QString::fromLatin1(colorP) << unchanged << palette;
+    };
+    row("reachable, palette was open", "1500", "3000", "1", true, true);
+    row("partly off the left edge", "1500", "-1200", "0", true, false);
+    row("far above", "-150000", "3000", "2", false, false); // 2 counts as off
+    row("far right", "0", "999999", "", false, false);
 }
 
-void TestFrmMain::storedPosition()
+void TestFrmMain::storedWindowState()
 {
     QFETCH(QString, top);
     QFETCH(QString, left);
+    QFETCH(QString, colorP);
     QFETCH(bool, unchanged);
+    QFETCH(bool, palette);
     MainHarness h;
     h.settings.values.insert(QStringLiteral("Position/Top"), top);
     h.settings.values.insert(QStringLiteral("Position/Left"), left);
+    h.settings.values.insert(QStringLiteral("Position/ColorP"), colorP);
     h.w().startUp();
     const QPoint stored(TwipsToPixels(left.toInt()), TwipsToPixels(top.toInt()));
-    if (unchanged) {
+    if (unchanged)
         QCOMPARE(h.w().pos(), stored);
-    } else {
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY(screen.contains(h.w().pos()));
-    }
-}
-
-void TestFrmMain::paletteReopensAtStart_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<bool>("open");
-    QTest::newRow("1 reopens it") << QStringLiteral("1") << true;
-    QTest::newRow("0 does not") << QStringLiteral("0") << false;
-    QTest::newRow("2 counts as off") << QStringLiteral("2") << false;
-}
-
-void TestFrmMain::paletteReopensAtStart()
-{
-    QFETCH(QString, stored);
-    QFETCH(bool, open);
-    MainHarness h;
-    h.settings.values.insert(QStringLiteral("Position/ColorP"), stored);
-    h.w().startUp();
-    QCOMPARE(h.w().palette() != nullptr, open);
-    if (open) // docking is the palette window's own test
+    else
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(h.w().pos()));
+    // Docking is the palette window's own test.
+    QCOMPARE(h.w().palette() != nullptr, palette);
+    if (palette)
         QVERIFY(h.w().palette()->isVisible());
 }
 
