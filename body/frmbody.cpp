@@ -6,6 +6,7 @@
 #include "dialogs/dialoglayout.h"
 #include "main/clipboard.h"
 #include "main/colourchooser.h"
+#include "main/fonts.h"
 #include "main/services.h"
 #include "main/settingsstore.h"
 
@@ -92,8 +93,8 @@ void FrmBody::createControls()
     m_picBg->setFocusPolicy(Qt::StrongFocus);
     m_picBg->setGeometry(TwipsRect(120, 120, 1695, 1575));
 
-    const QFont codeFont(u"ＭＳ ゴシック"_s, 9);
-    QFont linkFont(u"ＭＳ Ｐゴシック"_s, 9);
+    const QFont codeFont = MappedFont(kGothicName, 9);
+    QFont linkFont = MappedFont(kPGothicName, 9);
     linkFont.setUnderline(true);
     // NOTE: the captions' positions count from the preview's inside, not
     // from its border.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/dialoglayout.h"
 
+#include "main/fonts.h"
+
 #include <QDialog>
 #include <QFont>
 #include <QGuiApplication>
@@ -48,7 +50,7 @@ void SetUpToolWindow(QDialog *dialog, const QString &name, const QString &title,
     dialog->setWindowTitle(title);
     dialog->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint);
-    dialog->setFont(QFont(QStringLiteral(u"ＭＳ Ｐゴシック"), 9));
+    dialog->setFont(MappedFont(kPGothicName, 9));
     dialog->setFixedSize(TwipsToPixels(widthTwips), TwipsToPixels(heightTwips));
 }
 

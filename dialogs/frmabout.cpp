@@ -3,6 +3,7 @@
 
 #include "dialogs/dialoglayout.h"
 #include "dialogs/programversion.h"
+#include "main/fonts.h"
 #include "main/settingsstore.h"
 
 #include <QLabel>
@@ -39,7 +40,7 @@ FrmAbout::FrmAbout(settings::SettingsStore &settings, QWidget *centreOver)
     // out of the task bar.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFont(QFont(u"ＭＳ Ｐゴシック"_s, 9));
+    setFont(MappedFont(kPGothicName, 9));
     setFixedSize(TwipsToPixels(4110), TwipsToPixels(2310));
 
     createControls();

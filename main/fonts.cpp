@@ -1,16 +1,127 @@
 // SPDX-License-Identifier: MIT
 #include "main/fonts.h"
 
-#include <QFont>
+#include <QByteArray>
+#include <QFontDatabase>
 #include <QStringList>
 
-void InstallFontSubstitutions()
+#include <fontconfig/fontconfig.h>
+
+#include <array>
+#include <system_error>
+
+namespace {
+
+// Whether the system font configuration knows @p family, by any of its names.
+bool Installed(const QString &family)
 {
-    QFont::insertSubstitutions(QStringLiteral(u"ＭＳ ゴシック"),
-                               {QStringLiteral("IPAGothic"), QStringLiteral(u"IPAゴシック"),
-                                QStringLiteral("Noto Sans Mono CJK JP"),
-                                QStringLiteral("Monospace")});
-    QFont::insertSubstitutions(QStringLiteral(u"ＭＳ Ｐゴシック"),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral(u"IPA Pゴシック"),
-                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Sans Serif")});
+    const QByteArray name = family.toUtf8();
+    FcPattern *pattern = FcPatternCreate();
+    FcObjectSet *objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    bool found = false;
+    if (pattern && objects &&
+        FcPatternAddString(pattern, FC_FAMILY,
+                           reinterpret_cast<const FcChar8 *>(name.constData()))) {
+        if (FcFontSet *fonts = FcFontList(nullptr, pattern, objects)) {
+            found = fonts->nfont > 0;
+            FcFontSetDestroy(fonts);
+        }
+    }
+    if (objects)
+        FcObjectSetDestroy(objects);
+    if (pattern)
+        FcPatternDestroy(pattern);
+    return found;
+}
+
+// The first of @p candidates installed here, or @p name itself for the
+// system's own aliases to resolve.
+QString FirstInstalled(const std::array<QString, 3> &candidates, const QString &name)
+{
+    for (const QString &family : candidates) {
+        if (Installed(family))
+            return family;
+    }
+    return name;
+}
+
+struct MappedFamilies
+{
+    QString gothic;
+    QString pGothic;
+};
+
+// Found once per process, on whichever thread asks first.
+const MappedFamilies &Families()
+{
+    static const MappedFamilies families{
+        FirstInstalled({QStringLiteral("IPAGothic"), QStringLiteral(u"IPAゴシック"),
+                        QStringLiteral("Noto Sans Mono CJK JP")},
+                       kGothicName),
+        FirstInstalled({QStringLiteral("IPAPGothic"), QStringLiteral(u"IPA Pゴシック"),
+                        QStringLiteral("Noto Sans CJK JP")},
+                       kPGothicName)};
+    return families;
+}
+
+} // namespace
+
+QFont MappedFont(const QString &name, int points)
+{
+    // One family per font: a font with a list of families makes the font
+    // database look up every fallback family at once, where a single family
+    // defers that until a character is missing from it.
+    if (name == kGothicName) {
+        QFont font(Families().gothic, points);
+        font.setStyleHint(QFont::TypeWriter);
+        return font;
+    }
+    if (name == kPGothicName)
+        return QFont(Families().pGothic, points);
+    return QFont(name, points);
+}
+
+FontPreload::FontPreload()
+{
+    try {
+        m_thread = std::thread([this] { run(); });
+    } catch (const std::system_error &) {
+        // No thread to spare: the main thread does it all at its first font.
+    }
+}
+
+FontPreload::~FontPreload()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_stage == Stage::Waiting)
+            m_stage = Stage::Cancelled;
+    }
+    m_changed.notify_one();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void FontPreload::applicationStarted()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_stage == Stage::Waiting)
+            m_stage = Stage::Started;
+    }
+    m_changed.notify_one();
+}
+
+void FontPreload::run()
+{
+    FcInit();
+    Families();
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_stage != Stage::Waiting; });
+    if (m_stage == Stage::Cancelled)
+        return;
+    lock.unlock();
+    // The font database is safe to use from any thread; the main thread's
+    // first text waits for it here instead of filling it itself.
+    QFontDatabase::families();
 }

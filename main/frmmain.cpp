@@ -13,6 +13,7 @@
 #include "main/clipboard.h"
 #include "main/clipboardtext.h"
 #include "main/colourchooser.h"
+#include "main/fonts.h"
 #include "main/platform.h"
 #include "main/settingsstore.h"
 #include "main/windowplacement.h"
@@ -43,14 +44,9 @@ constexpr int kClientHeightTwips = 3015;
 // The menu bar of a classic desktop window at 96 dots per inch.
 constexpr int kMenuBarHeight = 20;
 
-const QString kGothic = QStringLiteral(u"ＭＳ ゴシック");
-const QString kPGothic = QStringLiteral(u"ＭＳ Ｐゴシック");
-
 QFont gothic(int points)
 {
-    QFont font(kGothic, points);
-    font.setStyleHint(QFont::TypeWriter);
-    return font;
+    return MappedFont(kGothicName, points);
 }
 
 // Section and key names of the settings file.
@@ -100,9 +96,10 @@ FrmMain::FrmMain(Services &services, QWidget *parent)
     client->setObjectName(QStringLiteral("Client"));
     client->setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
     setCentralWidget(client);
-    buildClient(client);
+    // The parts without text first: meanwhile the fonts get ready.
     buildToolbar(client);
     buildMenus();
+    buildClient(client);
     setFixedSize(client->width(), client->height() + kMenuBarHeight);
 
     // Enter presses the copy button wherever the focus is in this window.
@@ -133,10 +130,12 @@ void FrmMain::buildClient(QWidget *client)
 
     m_combo = new QComboBox(m_frameClip);
     m_combo->setObjectName(QStringLiteral("Combo1"));
-    m_combo->setEditable(true);
-    m_combo->setInsertPolicy(QComboBox::NoInsert);
+    // Font and size before the edit field exists: it is then laid out once,
+    // and the box is not sized to its contents first.
     m_combo->setFont(gothic(9));
     m_combo->setGeometry(TwipsRect(960, 480, 2175, 300));
+    m_combo->setEditable(true);
+    m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setEditText(QStringLiteral(u"なし"));
     m_combo->raise();
 
@@ -151,7 +150,7 @@ void FrmMain::buildClient(QWidget *client)
     const LabelSpec labels[] = {{"LabelRed", u"赤", QColor(255, 0, 0), 480, 195},
                                 {"LabelGreen", u"緑", QColor(0, 128, 0), 840, 195},
                                 {"LabelBlue", u"青", QColor(0, 0, 255), 1200, 180}};
-    QFont labelFont(kPGothic, 9);
+    QFont labelFont = MappedFont(kPGothicName, 9);
     labelFont.setBold(true);
     for (const LabelSpec &item : labels) {
         auto *label = new QLabel(QString::fromUtf16(item.text), client);

@@ -15,7 +15,11 @@
 
 int main(int argc, char *argv[])
 {
+    // The fonts get ready while the application object connects to the
+    // display and the window builds its pictures, toolbar and menus.
+    FontPreload fontPreload;
     QApplication app(argc, argv);
+    fontPreload.applicationStarted();
     QApplication::setApplicationName(QStringLiteral("Vandrel"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(programversion::kMajor)
@@ -23,9 +27,7 @@ int main(int argc, char *argv[])
                                             .arg(programversion::kRevision));
     QApplication::setDesktopFileName(QStringLiteral("io.github.vandrel.Vandrel"));
 
-    // The fonts the windows ask for by their Japanese names, before any widget.
-    InstallFontSubstitutions();
-    QApplication::setFont(QFont(QStringLiteral(u"ＭＳ Ｐゴシック"), 9));
+    QApplication::setFont(MappedFont(kPGothicName, 9));
 
     settings::IniFileStore store;
     DialogColourChooser chooser;

@@ -19,6 +19,8 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +31,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <chrono>
+#include <future>
 #include <memory>
+#include <thread>
 
 using colour::Channel;
 
@@ -80,8 +85,9 @@ class TestFrmMain : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { InstallFontSubstitutions(); }
     void layout();
+    void japaneseFonts();
+    void fontPreloadEnds();
     void menusAndToolbar();
     void startUpOrder();
     void firstStart();
@@ -161,6 +167,53 @@ void TestFrmMain::layout()
         QStringLiteral("Combo1"),     QStringLiteral("CheckKomozi"),  QStringLiteral("TextCode"),
         QStringLiteral("CommandClip")};
     QCOMPARE(order, expected);
+}
+
+void TestFrmMain::japaneseFonts()
+{
+    // Whatever the windows call them, the fonts are the gothics the set-up
+    // installs: monospaced for the boxes, proportional for the captions.
+    MainHarness h;
+    const struct
+    {
+        QFont font;
+        const char *family;
+        bool monospaced; // every Latin letter as wide as any other
+    } cases[] = {
+        {MappedFont(kGothicName, 9), "IPAGothic", true},
+        {MappedFont(kPGothicName, 9), "IPAPGothic", false},
+        {h.c().codeBox()->font(), "IPAGothic", true},
+        {h.c().hexBox(Channel::Green)->font(), "IPAGothic", true},
+        {h.w().findChild<QLabel *>(QStringLiteral("LabelBlue"))->font(), "IPAPGothic", false},
+    };
+    for (const auto &c : cases) {
+        QCOMPARE(QFontInfo(c.font).family(), QString::fromLatin1(c.family));
+        const QFontMetrics metrics(c.font);
+        QCOMPARE(metrics.horizontalAdvance(QLatin1Char('i')) ==
+                     metrics.horizontalAdvance(QLatin1Char('W')),
+                 c.monospaced);
+    }
+    QCOMPARE(MappedFont(QStringLiteral("Serif"), 10).family(), QStringLiteral("Serif"));
+}
+
+void TestFrmMain::fontPreloadEnds()
+{
+    // The preload's worker ends whether or not the application object came
+    // up, so leaving main() early never hangs on it.
+    for (const bool started : {false, true}) {
+        std::promise<void> ended;
+        std::future<void> done = ended.get_future();
+        std::thread([ended = std::move(ended), started]() mutable {
+            {
+                FontPreload preload;
+                if (started)
+                    preload.applicationStarted();
+            }
+            ended.set_value();
+        }).detach();
+        QVERIFY2(done.wait_for(std::chrono::seconds(20)) == std::future_status::ready,
+                 started ? "started" : "not started");
+    }
 }
 
 void TestFrmMain::menusAndToolbar()
