@@ -11,6 +11,8 @@
 #include "pickers/screencapture.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -41,6 +43,13 @@ FrmGetColor *FrmGetColor::start(QWidget *mainWindow, const AppOptions &options,
             watch.wait(std::chrono::milliseconds(kHideWaitMs));
         } else {
             mainWindow->show();
+            // A menu that has just closed over the window leaves its pixels
+            // on the screen until the window repaints there. Take the events
+            // its closing caused, then repaint the whole window: the display
+            // server takes this picture and the capture in the order they
+            // were sent, so the capture shows the window without the menu.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            mainWindow->repaint();
         }
     }
     auto *window = new FrmGetColor(mainWindow, channels, capture.grab());

@@ -9,7 +9,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from vandrel_e2e import Session, wait_until  # noqa: E402
+from vandrel_e2e import Session, px, wait_until  # noqa: E402
 
 # Toolbar buttons, as the middle of each in the main window's client pixels.
 TOOLBAR_PALETTE = (78, 12)
@@ -133,6 +133,27 @@ class Pickers(unittest.TestCase):
         s.click_at(*spot)
         self.wait_eyedropper_gone(s, width, height)
         self.assertEqual(self.copied_code(s), "#" + shown)
+
+    def test_menu_closed_before_the_capture(self):
+        # Started from the menu, the picture shows the window as it is once
+        # the menu has closed, not the menu over it.
+        width, height = 1280, 800
+        s = self.session(width=width, height=height)
+        s.start()
+        x, y = s.client_point(0, 0)
+        area = (x, y, px(5055), px(3015))
+        before = s.crop(s.screenshot(), *area)
+
+        s.activate(s.main)
+        s.key("alt+i")
+        wait_until(lambda: not s.same_image(before, s.crop(s.screenshot(), *area)),
+                   what="menu over the window")
+        s.key("g")
+        window = wait_until(lambda: self.eyedroppers(s, width, height), what="eyedropper")[0]
+        wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
+        self.assertTrue(s.same_image(before, s.crop(s.screenshot(), *area)))
+        s.key("Escape")
+        self.wait_eyedropper_gone(s, width, height)
 
     def test_escape_closes_without_picking(self):
         width, height = 1280, 800
