@@ -92,7 +92,13 @@ FontPreload::FontPreload()
 
 FontPreload::~FontPreload()
 {
+    wait();
+}
+
+void FontPreload::wait()
+{
     {
+        // A worker still waiting for the application object gives up.
         const std::lock_guard lock(m_mutex);
         if (m_stage == Stage::Waiting)
             m_stage = Stage::Cancelled;

@@ -39,6 +39,11 @@ public:
     /// The application object exists: the worker may fill the font database.
     void applicationStarted();
 
+    /// Waits until the worker has finished (at once if the application
+    /// object has not started); call while the application object still
+    /// exists. The destructor waits too.
+    void wait();
+
 private:
     void run();
 

@@ -37,6 +37,8 @@ int main(int argc, char *argv[])
 
     FrmMain window(services);
     window.startUp();
+    // Done by now: the window's text needed the font database.
+    fontPreload.wait();
     window.show();
     return QApplication::exec();
 }
