@@ -143,7 +143,8 @@ int ParseValue(std::string_view text)
 }
 
 /// One line of the file: where it begins, where its text ends (before "\n" or
-/// "\r\n") and where the next line begins.
+/// "\r\n", or before a lone "\r" that ends the file) and where the next line
+/// begins.
 struct Line
 {
     std::size_t begin = 0;
@@ -154,12 +155,14 @@ struct Line
 Line LineAt(std::string_view data, std::size_t begin)
 {
     const std::size_t newline = data.find('\n', begin);
-    if (newline == kNotFound)
-        return {begin, data.size(), data.size()};
-    std::size_t textEnd = newline;
+    const std::size_t end = newline == kNotFound ? data.size() : newline + 1;
+    std::size_t textEnd = newline == kNotFound ? data.size() : newline;
+    // NOTE: a "\r" that ends the file counts as the first half of a line
+    // break, which it becomes when a line is added after it: the line means
+    // the same before and after a write.
     if (textEnd > begin && data[textEnd - 1] == '\r')
         --textEnd;
-    return {begin, textEnd, newline + 1};
+    return {begin, textEnd, end};
 }
 
 enum class LineKind { Blank, Comment, Section, Key, Other };
@@ -211,9 +214,9 @@ struct Place
 Place Locate(std::string_view data, std::string_view section, std::string_view key)
 {
     Place place;
-    const auto insertAfter = [&place](const Line &line) {
+    const auto insertAfter = [&place, data](const Line &line) {
         place.insertAt = line.end;
-        place.insertNeedsBreak = line.end == line.textEnd;
+        place.insertNeedsBreak = data[line.end - 1] != '\n';
     };
     for (std::size_t at = FirstLineBegin(data); at < data.size();) {
         const Line line = LineAt(data, at);
@@ -270,8 +273,9 @@ QByteArray WithValue(std::string_view data, std::string_view section, std::strin
     const bool needsBreak = place.sectionFound
                                 ? place.insertNeedsBreak
                                 : (data.size() > FirstLineBegin(data) && data.back() != '\n');
+    // After a lone "\r" at the end, a "\n" completes the line break.
     if (needsBreak)
-        Append(out, lineBreak);
+        Append(out, data.substr(0, insertAt).ends_with('\r') ? "\n" : lineBreak);
     if (!place.sectionFound) {
         out.append('[');
         Append(out, section);

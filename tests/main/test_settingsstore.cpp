@@ -208,7 +208,9 @@ TEST_F(SettingsFile, WriteChangesOnlyWhatItMustAndIsReadBack)
         {"[U]\nN=1\r\n", "B/k=0", "[U]\nN=1\r\n[B]\nk=0\n"},
         {"\xEF\xBB\xBF[U]\nN=1\n", "U/N=2", "\xEF\xBB\xBF[U]\nN=2\n"},
         {"\xEF\xBB\xBF", "U/N=1", "\xEF\xBB\xBF[U]\nN=1\n"},
-        {"[A]\nk=1\r", "A/k=", "[A]\nk="},
+        {"[A]\nk=1\r", "A/k=", "[A]\nk=\r"},
+        {"[A\r", "a/a=5", "[A\r\na=5\n"},
+        {"[B]\r", "A/k=1", "[B]\r\n[A]\nk=1\n"},
         {"\xFF\xFE\0x\n[A]\n\x80=\xC0\0\nk=1\n\xE2\x82\xAC"s, "A/k=2",
          "\xFF\xFE\0x\n[A]\n\x80=\xC0\0\nk=2\n\xE2\x82\xAC"s}};
     for (const auto &[before, assignment, after] : cases) {
