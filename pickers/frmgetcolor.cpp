@@ -11,8 +11,6 @@
 #include "pickers/screencapture.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -44,11 +42,14 @@ FrmGetColor *FrmGetColor::start(QWidget *mainWindow, const AppOptions &options,
         } else {
             mainWindow->show();
             // A menu that has just closed over the window leaves its pixels
-            // on the screen until the window repaints there. Take the events
-            // its closing caused, then repaint the whole window: the display
-            // server takes this picture and the capture in the order they
-            // were sent, so the capture shows the window without the menu.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            // on the screen until the window repaints there. Repaint it all
+            // now: the display server takes this picture and the capture in
+            // the order they were sent, so the capture shows the window
+            // without the menu.
+            // NOTE: a repaint of the window alone skips the opaque controls
+            // (the etched rule) unless they are marked for repainting too.
+            for (QWidget *child : mainWindow->findChildren<QWidget *>())
+                child->update();
             mainWindow->repaint();
         }
     }
