@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "assets/assetimages.h"
 
+#include <QImageReader>
 #include <QString>
 #include <QStringView>
 #include <array>
@@ -16,6 +17,15 @@ constexpr std::array<QStringView, kToolbarImageCount> kToolbarFiles = {
     u":/toolbar/chooser.xpm",
 };
 
+// One of the compiled-in XPM pictures. Qt reads XPM itself: with the format
+// named and detection off, no image format plugin is asked about it.
+QImage ReadXpm(const QString &path)
+{
+    QImageReader reader(path, "xpm");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 } // namespace
 
 QPixmap ToolbarImage(int imageNumber)
@@ -24,7 +34,7 @@ QPixmap ToolbarImage(int imageNumber)
         return {};
     }
     const auto index = static_cast<std::size_t>(imageNumber - 1);
-    QImage image = QImage(kToolbarFiles[index].toString()).convertToFormat(QImage::Format_ARGB32);
+    QImage image = ReadXpm(kToolbarFiles[index].toString()).convertToFormat(QImage::Format_ARGB32);
     // NOTE: the images are drawn in sixteen opaque colours and keep silver for the see-through
     // parts, so the mask comes from the colour rather than from an alpha channel.
     for (int y = 0; y < image.height(); ++y) {
@@ -40,14 +50,14 @@ QPixmap ToolbarImage(int imageNumber)
 QIcon WindowIcon()
 {
     QIcon icon;
-    icon.addPixmap(QPixmap(QStringLiteral(":/icons/vandrel-16.xpm")));
-    icon.addPixmap(QPixmap(QStringLiteral(":/icons/vandrel-32.xpm")));
+    icon.addPixmap(QPixmap::fromImage(ReadXpm(QStringLiteral(":/icons/vandrel-16.xpm"))));
+    icon.addPixmap(QPixmap::fromImage(ReadXpm(QStringLiteral(":/icons/vandrel-32.xpm"))));
     return icon;
 }
 
 QImage PipetteCursorImage()
 {
-    return QImage(QStringLiteral(":/cursors/pipette.xpm")).convertToFormat(QImage::Format_ARGB32);
+    return ReadXpm(QStringLiteral(":/cursors/pipette.xpm")).convertToFormat(QImage::Format_ARGB32);
 }
 
 QCursor PipetteCursor()

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFontDatabase>
+#include <QImageReader>
 #include <QStringList>
 
 #include <fontconfig/fontconfig.h>
@@ -127,6 +128,9 @@ void FontPreload::run()
     if (m_stage == Stage::Cancelled)
         return;
     lock.unlock();
+    // The image format plugins: the menu bar and toolbar read their overflow
+    // buttons' pictures through them, and reading one loads them all.
+    QImageReader::supportedImageFormats();
     // The font database is safe to use from any thread; the main thread's
     // first text waits for it here instead of filling it itself.
     QFontDatabase::families();

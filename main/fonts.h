@@ -24,10 +24,10 @@ QFont MappedFont(const QString &name, int points);
 /// that draw no text.
 ///
 /// The worker loads the system font configuration and finds the installed
-/// families, then, once the application object exists, fills the
-/// application's font database. Every step is one the main thread would
-/// otherwise take at its first font; it takes whatever the worker has not
-/// finished itself, waiting for the step in progress.
+/// families, then, once the application object exists, loads the image
+/// format plugins and fills the application's font database. Every step is one the main thread
+/// would otherwise take at its first font; it takes whatever the worker has not finished itself,
+/// waiting for the step in progress.
 class FontPreload
 {
 public:
