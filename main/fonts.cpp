@@ -2,14 +2,10 @@
 #include "main/fonts.h"
 
 #include <QByteArray>
-#include <QFontDatabase>
-#include <QImageReader>
-#include <QStringList>
 
 #include <fontconfig/fontconfig.h>
 
 #include <array>
-#include <system_error>
 
 namespace {
 
@@ -67,6 +63,11 @@ const MappedFamilies &Families()
 
 } // namespace
 
+void ResolveMappedFamilies()
+{
+    Families();
+}
+
 QFont MappedFont(const QString &name, int points)
 {
     // One family per font: a font with a list of families makes the font
@@ -80,58 +81,4 @@ QFont MappedFont(const QString &name, int points)
     if (name == kPGothicName)
         return QFont(Families().pGothic, points);
     return QFont(name, points);
-}
-
-FontPreload::FontPreload()
-{
-    try {
-        m_thread = std::thread([this] { run(); });
-    } catch (const std::system_error &) {
-        // No thread to spare: the main thread does it all at its first font.
-    }
-}
-
-FontPreload::~FontPreload()
-{
-    wait();
-}
-
-void FontPreload::wait()
-{
-    {
-        // A worker still waiting for the application object gives up.
-        const std::lock_guard lock(m_mutex);
-        if (m_stage == Stage::Waiting)
-            m_stage = Stage::Cancelled;
-    }
-    m_changed.notify_one();
-    if (m_thread.joinable())
-        m_thread.join();
-}
-
-void FontPreload::applicationStarted()
-{
-    {
-        const std::lock_guard lock(m_mutex);
-        if (m_stage == Stage::Waiting)
-            m_stage = Stage::Started;
-    }
-    m_changed.notify_one();
-}
-
-void FontPreload::run()
-{
-    FcInit();
-    Families();
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_stage != Stage::Waiting; });
-    if (m_stage == Stage::Cancelled)
-        return;
-    lock.unlock();
-    // The image format plugins: the menu bar and toolbar read their overflow
-    // buttons' pictures through them, and reading one loads them all.
-    QImageReader::supportedImageFormats();
-    // The font database is safe to use from any thread; the main thread's
-    // first text waits for it here instead of filling it itself.
-    QFontDatabase::families();
 }

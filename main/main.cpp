@@ -6,6 +6,7 @@
 #include "main/colourchooser.h"
 #include "main/fonts.h"
 #include "main/frmmain.h"
+#include "main/preload.h"
 #include "main/settingsstore.h"
 #include "pickers/screencapture.h"
 
@@ -15,11 +16,11 @@
 
 int main(int argc, char *argv[])
 {
-    // The fonts get ready while the application object connects to the
-    // display and the window builds its pictures, toolbar and menus.
-    FontPreload fontPreload;
+    // Fonts and image plugins get ready while the application object
+    // connects to the display and the window builds its toolbar and menus.
+    StartUpPreload preload;
     QApplication app(argc, argv);
-    fontPreload.applicationStarted();
+    preload.applicationStarted();
     QApplication::setApplicationName(QStringLiteral("Vandrel"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(programversion::kMajor)
@@ -38,7 +39,7 @@ int main(int argc, char *argv[])
     FrmMain window(services);
     window.startUp();
     // Done by now: the window's text needed the font database.
-    fontPreload.wait();
+    preload.wait();
     window.show();
     return QApplication::exec();
 }

@@ -13,6 +13,7 @@
 #include "main/fonts.h"
 #include "main/frmmain.h"
 #include "main/platform.h"
+#include "main/preload.h"
 #include "main/settingsstore.h"
 #include "main/windowplacement.h"
 #include "pickers/frmcolor.h"
@@ -87,7 +88,7 @@ class TestFrmMain : public QObject
 private Q_SLOTS:
     void layout();
     void japaneseFonts();
-    void fontPreloadEnds();
+    void preloadEnds();
     void menusAndToolbar();
     void startUpOrder();
     void firstStart();
@@ -196,16 +197,16 @@ void TestFrmMain::japaneseFonts()
     QCOMPARE(MappedFont(QStringLiteral("Serif"), 10).family(), QStringLiteral("Serif"));
 }
 
-void TestFrmMain::fontPreloadEnds()
+void TestFrmMain::preloadEnds()
 {
-    // The preload's worker ends whether or not the application object came
+    // The start-up worker ends whether or not the application object came
     // up, so leaving main() early never hangs on it.
     for (const bool started : {false, true}) {
         std::promise<void> ended;
         std::future<void> done = ended.get_future();
         std::thread([ended = std::move(ended), started]() mutable {
             {
-                FontPreload preload;
+                StartUpPreload preload;
                 if (started)
                     preload.applicationStarted();
             }
