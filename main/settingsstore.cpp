@@ -14,7 +14,13 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstddef>
 #include <string_view>
@@ -41,9 +47,10 @@ constexpr qint64 kMaxFileBytes = qint64{4} * 1024 * 1024;
 // How long a write waits while other copies of the program write the file.
 constexpr int kLockWaitMs = 2000;
 
-// A lock file older than this was left by a copy that hung or died on another
-// machine; a write holds the lock for a few milliseconds. (A lock left by a dead
-// process on this machine is recognised by its process id at once.)
+// Where only Qt's lock file is at hand: a lock file older than this was left
+// by a copy that hung or died on another machine; a write holds the lock for a
+// few milliseconds. (A lock left by a dead process on this machine is
+// recognised by its process id at once.)
 constexpr int kStaleLockMs = 10000;
 
 // Pause between two attempts at a lock held by another copy.
@@ -320,19 +327,84 @@ FileContents ReadFileContents(const QString &path)
     return {FileState::Present, std::move(bytes)};
 }
 
-// NOTE: QLockFile::tryLock(timeout) pauses 100 ms and longer between attempts;
-// a write holds the lock for about a millisecond, so we try again every
-// millisecond until the deadline. tryLock() itself removes a lock whose owner
-// has died.
-bool AcquireLock(QLockFile &lock)
+// The lock on "Config.ini.lock" that a write holds: the kernel's lock on that
+// file. The kernel drops it when its holder ends, however it ends, so no lock
+// is ever left stale, and taking it writes nothing to disk. The holder removes
+// the file when done; a copy that opened the file before that and then gets
+// the lock finds the name gone or taken by a newer file, and tries again.
+class KernelLock
+{
+public:
+    enum class Result { Held, Busy, Unsupported, Failed };
+
+    explicit KernelLock(const QString &path) : m_path(QFile::encodeName(path)) {}
+    ~KernelLock()
+    {
+        if (m_fd >= 0) {
+            ::unlink(m_path.constData());
+            ::close(m_fd);
+        }
+    }
+    KernelLock(const KernelLock &) = delete;
+    KernelLock &operator=(const KernelLock &) = delete;
+
+    Result tryLock()
+    {
+        // NOTE: never through a symbolic link: the lock file is ours alone.
+        const int fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0)
+            return Result::Failed;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            ::close(fd);
+            if (error == EWOULDBLOCK || error == EINTR)
+                return Result::Busy;
+            return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL ? Result::Unsupported
+                                                                             : Result::Failed;
+        }
+        struct stat opened = {};
+        struct stat named = {};
+        if (::fstat(fd, &opened) == 0 && ::lstat(m_path.constData(), &named) == 0 &&
+            opened.st_dev == named.st_dev && opened.st_ino == named.st_ino) {
+            m_fd = fd;
+            return Result::Held;
+        }
+        ::close(fd);
+        return Result::Busy; // the holder before removed the file meanwhile
+    }
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
+// NOTE: a write holds the lock for about a millisecond, so a busy lock is
+// tried again every millisecond until the deadline. Where the file system
+// keeps no kernel locks, Qt's lock file (which records its owner) stands in.
+bool AcquireLock(KernelLock &lock, QLockFile &fallback)
 {
     const QDeadlineTimer deadline(kLockWaitMs);
-    while (!lock.tryLock(0)) {
-        if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired())
+    for (;;) {
+        switch (lock.tryLock()) {
+        case KernelLock::Result::Held:
+            return true;
+        case KernelLock::Result::Failed:
+            return false;
+        case KernelLock::Result::Unsupported:
+            fallback.setStaleLockTime(kStaleLockMs);
+            while (!fallback.tryLock(0)) {
+                if (fallback.error() != QLockFile::LockFailedError || deadline.hasExpired())
+                    return false;
+                QThread::msleep(kLockRetryMs);
+            }
+            return true;
+        case KernelLock::Result::Busy:
+            break;
+        }
+        if (deadline.hasExpired())
             return false;
         QThread::msleep(kLockRetryMs);
     }
-    return true;
 }
 
 // The new contents go to a temporary file beside the old one, which is then
@@ -423,9 +495,10 @@ bool WriteProfileString(const QString &section, const QString &key, const QStrin
     // whole read, change and replace, so no copy's write to one key undoes
     // another copy's write to a different key, and for each key the last write
     // wins.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(kStaleLockMs);
-    if (!AcquireLock(lock))
+    const QString lockPath = path + QStringLiteral(".lock");
+    KernelLock lock(lockPath);
+    QLockFile fallback(lockPath);
+    if (!AcquireLock(lock, fallback))
         return false;
 
     const FileContents old = ReadFileContents(path);
