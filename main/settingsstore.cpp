@@ -351,14 +351,23 @@ public:
     Result tryLock()
     {
         // NOTE: never through a symbolic link: the lock file is ours alone.
-        const int fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
+        int fd = ::open(m_path.constData(), kFlags | O_CREAT | O_EXCL, 0666);
+        const bool created = fd >= 0;
+        if (!created && errno == EEXIST)
+            fd = ::open(m_path.constData(), kFlags);
         if (fd < 0)
-            return Result::Failed;
+            return errno == ENOENT ? Result::Busy : Result::Failed;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int error = errno;
-            ::close(fd);
-            if (error == EWOULDBLOCK || error == EINTR)
+            if (error == EWOULDBLOCK || error == EINTR) {
+                ::close(fd);
                 return Result::Busy;
+            }
+            // No kernel lock can be held here: the name is left to Qt's lock file.
+            if (created)
+                ::unlink(m_path.constData());
+            ::close(fd);
             return error == ENOLCK || error == EOPNOTSUPP || error == EINVAL ? Result::Unsupported
                                                                              : Result::Failed;
         }
