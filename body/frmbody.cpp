@@ -9,6 +9,7 @@
 #include "main/fonts.h"
 #include "main/services.h"
 #include "main/settingsstore.h"
+#include "main/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,6 +2,7 @@
 #include "dialogs/dialoglayout.h"
 
 #include "main/fonts.h"
+#include "main/twips.h"
 
 #include <QDialog>
 #include <QFont>

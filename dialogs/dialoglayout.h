@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "main/twips.h"
-
 class QDialog;
 class QString;
 class QWidget;

@@ -5,6 +5,7 @@
 #include "dialogs/programversion.h"
 #include "main/fonts.h"
 #include "main/settingsstore.h"
+#include "main/twips.h"
 
 #include <QLabel>
 #include <QPushButton>

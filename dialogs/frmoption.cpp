@@ -5,6 +5,7 @@
 #include "dialogs/wrapcheckbox.h"
 #include "main/appoptions.h"
 #include "main/platform.h"
+#include "main/twips.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -16,6 +16,7 @@
 #include "main/fonts.h"
 #include "main/platform.h"
 #include "main/settingsstore.h"
+#include "main/twips.h"
 #include "main/windowplacement.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"

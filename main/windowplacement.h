@@ -5,8 +5,6 @@
 #include <QPoint>
 #include <QRect>
 
-#include "main/twips.h"
-
 /// @brief Where a window restored from the settings file goes.
 ///
 /// A stored position is applied unchanged as long as the user can reach the

@@ -6,7 +6,6 @@ itself), a small window manager, and a copy of the program in a fresh folder,
 so the settings file beside it starts as the test wants. Everything is torn
 down on exit, also when a test fails.
 """
-import contextlib
 import os
 import shutil
 import subprocess
@@ -217,15 +216,6 @@ class Session:
         self.key("alt+f")
         self.key("x")
         return self.wait_exit()
-
-
-@contextlib.contextmanager
-def session(**kwargs):
-    s = Session(**kwargs)
-    try:
-        yield s
-    finally:
-        s.close()
 
 
 def ini_value(text, section, key):

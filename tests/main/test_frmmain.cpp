@@ -15,6 +15,7 @@
 #include "main/platform.h"
 #include "main/preload.h"
 #include "main/settingsstore.h"
+#include "main/twips.h"
 #include "main/windowplacement.h"
 #include "pickers/frmcolor.h"
 

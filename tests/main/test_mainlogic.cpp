@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main/clipboardtext.h"
+#include "main/twips.h"
 #include "main/windowplacement.h"
 
 #include <gtest/gtest.h>
