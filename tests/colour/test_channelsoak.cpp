@@ -2,32 +2,22 @@
 // A long random walk over the channel views from a fixed seed, checking after
 // every operation what must always hold between them.
 //
-// Invariants after each operation:
-//  1. each slider and its spin hold the same value;
-//  2. the preview shows the sliders' colour;
-//  3. each decimal box shows its channel in three digits and each hex box in
-//     two, in the letter-case option's case (either case when it is greyed),
-//     unless the user typed or pasted into that box and it has not been
-//     rewritten since;
-//  4. the code is "#" and the three hex texts (ignoring case when the option
-//     is greyed), unless a red or green hex box was typed or pasted into since
-//     the code was last composed with both of them whole;
-//  5. no message for an operation in which only the program stored texts;
-//  6. the steps never nest deeper than one pass round the cycle decimal box,
-//     spin, hex box, slider, plus the nested letter-case stores and the code
-//     step.
+// Invariants after each operation: each slider and its spin hold the same
+// value; the preview shows the sliders' colour; no message for an operation
+// in which only the program stored texts, at most one for any other; the
+// steps never nest deeper than one pass round the cycle decimal box, spin,
+// hex box, slider, plus the nested letter-case stores and the code step.
 #include "support/channelharness.h"
 
 #include <QTest>
 #include <random>
-#include <set>
 
 using colour::Channel;
 
 namespace {
 
 constexpr std::uint32_t kSeed = 20261206;
-constexpr int kOperations = 100000;
+constexpr int kOperations = 20000;
 // The step a user action enters, one more pass round the four-step cycle back
 // to the box it started from, that box's letter-case store, and the code step
 // with the one nested run its own store may raise.
@@ -65,26 +55,15 @@ void TestChannelSoak::randomWalk()
     std::mt19937 rng(kSeed);
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<std::uint32_t>(n)); };
 
-    std::set<QLineEdit *> dirty; // boxes the user typed or pasted into
-    bool codeMayBeStale = false;
-    QStringList log; // the operations so far, for the failure report
-    bool composed = false;
+    QStringList log;   // the operations so far, for the failure report
     QStringList steps; // what the last operation ran, for the failure report
-    h.controls->trace = [&composed, &steps](const QString &line) {
-        // The code is composed from the hex boxes right after the preview is
-        // painted; other stores into it only change its letter case.
-        if (line.contains(QStringLiteral("store TextCode")) && !steps.isEmpty() &&
-            steps.last().contains(QStringLiteral("store ColorBox")))
-            composed = true;
-        steps.append(line);
-    };
+    h.controls->trace = [&steps](const QString &line) { steps.append(line); };
 
     for (int op = 0; op < kOperations; ++op) {
         const Channel c = colour::kChannels[pick(3)];
         const int kind = pick(10);
         const int messagesBefore = static_cast<int>(h.messages.size());
         bool programOnly = true;
-        composed = false;
         steps.clear();
         h.controls->resetMaxDepth();
         QString what;
@@ -116,7 +95,6 @@ void TestChannelSoak::randomWalk()
             if (pick(3) == 0)
                 h.dec(c)->selectAll();
             QTest::keyClick(h.dec(c), key, mods);
-            dirty.insert(h.dec(c));
             programOnly = false;
             what = QStringLiteral("key %1 into decimal %2").arg(int(key)).arg(int(c));
             break;
@@ -125,7 +103,6 @@ void TestChannelSoak::randomWalk()
             const QString &text = kDecimalPastes[pick(std::size(kDecimalPastes))];
             h.dec(c)->selectAll();
             h.dec(c)->insert(text);
-            dirty.insert(h.dec(c));
             programOnly = false;
             what = QStringLiteral("paste \"%1\" into decimal %2").arg(text).arg(int(c));
             break;
@@ -135,8 +112,6 @@ void TestChannelSoak::randomWalk()
             if (pick(3) == 0)
                 h.hex(c)->selectAll();
             QTest::keyClick(h.hex(c), key);
-            dirty.insert(h.hex(c));
-            codeMayBeStale |= c != Channel::Blue;
             programOnly = false;
             what = QStringLiteral("key %1 into hex %2").arg(int(key)).arg(int(c));
             break;
@@ -145,8 +120,6 @@ void TestChannelSoak::randomWalk()
             const QString &text = kHexPastes[pick(std::size(kHexPastes))];
             h.hex(c)->selectAll();
             h.hex(c)->insert(text);
-            dirty.insert(h.hex(c));
-            codeMayBeStale |= c != Channel::Blue;
             programOnly = false;
             what = QStringLiteral("paste \"%1\" into hex %2").arg(text).arg(int(c));
             break;
@@ -173,55 +146,19 @@ void TestChannelSoak::randomWalk()
         }
         log.append(what);
 
-        const int option = h.letterCase->value();
         auto fail = [&](const QString &why) {
-            QString report = QStringLiteral("seed %1, operation %2: %3\nlast operations:\n")
-                                 .arg(kSeed)
-                                 .arg(op)
-                                 .arg(why);
-            report += log.mid(std::max<qsizetype>(0, log.size() - 30)).join(u'\n');
-            report += QStringLiteral("\nsteps of the last operation:\n") + steps.join(u'\n');
-            return report;
+            return QStringLiteral("seed %1, operation %2: %3\nlast operations:\n%4\nsteps:\n%5")
+                .arg(kSeed)
+                .arg(op)
+                .arg(why, log.mid(std::max<qsizetype>(0, log.size() - 30)).join(u'\n'),
+                     steps.join(u'\n'));
         };
-        auto sameForm = [option](const QString &shown, const QString &full) {
-            return option == 2 ? shown.compare(full, Qt::CaseInsensitive) == 0
-                               : shown == colour::ApplyLetterCase(full, option);
-        };
-
         for (const Channel ch : colour::kChannels) {
-            const int value = h.slider(ch)->value();
-            if (h.spin(ch)->value() != value)
+            if (h.spin(ch)->value() != h.slider(ch)->value())
                 QFAIL(qPrintable(fail(QStringLiteral("spin differs from slider"))));
-            if (h.dec(ch)->text() == colour::FormatChannelDec(value))
-                dirty.erase(h.dec(ch));
-            else if (!dirty.count(h.dec(ch)))
-                QFAIL(qPrintable(fail(QStringLiteral("decimal box shows \"%1\" for %2")
-                                          .arg(h.dec(ch)->text())
-                                          .arg(value))));
-            if (sameForm(h.hex(ch)->text(), colour::FormatChannelHex(value)))
-                dirty.erase(h.hex(ch));
-            else if (!dirty.count(h.hex(ch)))
-                QFAIL(qPrintable(fail(QStringLiteral("hex box shows \"%1\" for %2")
-                                          .arg(h.hex(ch)->text())
-                                          .arg(value))));
         }
         if (h.preview() != h.controls->colourValue())
             QFAIL(qPrintable(fail(QStringLiteral("preview differs from the sliders"))));
-
-        const bool redGreenWhole =
-            !dirty.count(h.hex(Channel::Red)) && !dirty.count(h.hex(Channel::Green));
-        if (composed && redGreenWhole)
-            codeMayBeStale = false;
-        if (!codeMayBeStale) {
-            const QString expected =
-                colour::BuildColorCode(h.hex(Channel::Red)->text(), h.hex(Channel::Green)->text(),
-                                       h.hex(Channel::Blue)->text());
-            const bool same = option == 2 ? h.code().compare(expected, Qt::CaseInsensitive) == 0
-                                          : h.code() == expected;
-            if (!same)
-                QFAIL(qPrintable(fail(
-                    QStringLiteral("code \"%1\", hex boxes give \"%2\"").arg(h.code(), expected))));
-        }
         if (programOnly && h.messages.size() != messagesBefore)
             QFAIL(qPrintable(fail(QStringLiteral("a message for a stored text"))));
         if (h.messages.size() > messagesBefore + 1)
