@@ -9,7 +9,7 @@ packages=(
     libgtest-dev googletest
     clang libclang-rt-14-dev
     clang-format
-    fonts-ipafont-gothic
+    fonts-ipafont-gothic fonts-liberation
     xvfb xdotool xclip x11-utils x11-apps imagemagick openbox
     appstream desktop-file-utils
     python3
