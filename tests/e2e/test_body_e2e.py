@@ -1,8 +1,7 @@
 # SPDX-License-Identifier: MIT
-"""The BODY tag editor, the options dialog and the about box, opened from the
-main window's toolbar and driven with real X key and mouse events."""
+"""The BODY tag editor, opened from the main window's toolbar and driven with
+real X key and mouse events."""
 import os
-import shutil
 import sys
 import unittest
 
@@ -12,8 +11,6 @@ from vandrel_e2e import Session, ini_value, wait_until  # noqa: E402
 # Toolbar buttons, as the middle of each in the main window's client pixels
 # (the toolbar lies under the menu bar).
 TOOLBAR_BODY = (47, 12)
-TOOLBAR_CONFIG = (169, 12)
-TOOLBAR_VERSION = (200, 12)
 
 # Controls of the BODY tag editor in its client twips: left, top, width, height.
 CMD_BG = (3000, 1800, 615, 255)
@@ -22,13 +19,7 @@ CMD_UNLOAD = (2520, 2160, 1095, 375)
 # A point inside the preview, below the lowest caption.
 PREVIEW_SPOT = (200, 1635)
 
-# Controls of the options dialog.
-CHECK_TEMAE = (240, 120, 2895, 495)
-CMD_OK = (120, 1320, 975, 375)
-
 BODY_TITLE = "^<BODY>の編集$"
-OPTION_TITLE = "^オプション$"
-ABOUT_TITLE = "^バージョン情報$"
 CHOOSER_TITLE = "^Select Colou?r$"
 
 UPPER_DEFAULTS = ('<BODY BGCOLOR="#FFFFFF" TEXT="#000000" LINK="#0000FF" VLINK="#800080" '
@@ -41,10 +32,6 @@ class Dialogs(unittest.TestCase):
     def setUp(self):
         self.s = Session()
         self.addCleanup(self.s.close)
-        # Screenshots are kept only when asked for.
-        self.shots = os.environ.get("VANDREL_E2E_SHOTS")
-        if self.shots:
-            os.makedirs(self.shots, exist_ok=True)
 
     # --- helpers ----------------------------------------------------------
     def toolbar(self, button):
@@ -71,29 +58,12 @@ class Dialogs(unittest.TestCase):
         x, y = self.s.client_point(*PREVIEW_SPOT, window=window, menu=False)
         return self.s.pixel(x, y)
 
-    def keep_shot(self, window, name):
-        """Keeps a picture of the window with its title bar, if asked for."""
-        if not self.shots:
-            return
-        x, y, w, h = self.s.geometry(window)
-        shot = self.s.screenshot()
-        top = max(0, y - 30)
-        crop = self.s.crop(shot, max(0, x - 6), top, w + 12, h + (y - top) + 6)
-        shutil.copy(crop, os.path.join(self.shots, name))
-
-    def assert_centred_over_main(self, window):
-        mx, my, mw, mh = self.s.geometry(self.s.main)
-        x, y, w, h = self.s.geometry(window)
-        # The frames differ (menu bar, tool window title), so allow some slack.
-        self.assertLess(abs((x + w / 2) - (mx + mw / 2)), 20)
-        self.assertLess(abs((y + h / 2) - (my + mh / 2)), 40)
-
     # --- tests ------------------------------------------------------------
     def test_choose_tick_copy_close_and_reopen(self):
         s = self.s
         s.start()
         body = self.open_window(TOOLBAR_BODY, BODY_TITLE)
-        self.assert_centred_over_main(body)
+        self.s.assert_centred_over_main(body)
         self.assertEqual(self.preview_colour(body), "FFFFFF")
 
         # The background row through the system chooser: type into its HTML field.
@@ -112,7 +82,6 @@ class Dialogs(unittest.TestCase):
         s.key("Return")
         s.clipboard_becomes('<body bgcolor="#ff8000" text="#000000" link="#0000ff" '
                             'vlink="#800080" alink ="#ff0000">')
-        self.keep_shot(body, "body.png")
 
         self.click_in(body, CMD_UNLOAD)
         self.gone(BODY_TITLE)
@@ -139,36 +108,6 @@ class Dialogs(unittest.TestCase):
         self.gone(BODY_TITLE)
         self.assertEqual(ini_value(s.read_config(), "Body", "Komozi"), "0")
         self.assertEqual(s.close_main_by_menu(), 0)
-
-    def test_options_bring_main_to_front_and_about_box_opens(self):
-        s = self.s
-        s.start()
-        self.assertNotIn("_NET_WM_STATE_ABOVE", s.net_wm_state(s.main))
-
-        options = self.open_window(TOOLBAR_CONFIG, OPTION_TITLE)
-        self.assert_centred_over_main(options)
-        self.click_in(options, CHECK_TEMAE)
-        self.keep_shot(options, "options.png")
-        self.click_in(options, CMD_OK)
-        self.gone(OPTION_TITLE)
-        wait_until(lambda: "_NET_WM_STATE_ABOVE" in s.net_wm_state(s.main),
-                   what="main window in front")
-
-        # Opening a modal window takes the main window out of the front layer;
-        # closing it does not put it back.
-        about = self.open_window(TOOLBAR_VERSION, ABOUT_TITLE)
-        self.assert_centred_over_main(about)
-        wait_until(lambda: "_NET_WM_STATE_ABOVE" not in s.net_wm_state(s.main),
-                   what="main window out of the front layer")
-        self.keep_shot(about, "about.png")
-        s.key("Return")
-        self.gone(ABOUT_TITLE)
-        self.assertNotIn("_NET_WM_STATE_ABOVE", s.net_wm_state(s.main))
-
-        self.assertEqual(s.close_main_by_menu(), 0)
-        text = s.read_config()
-        self.assertEqual(ini_value(text, "Setting", "Top"), "1")
-        self.assertEqual(ini_value(text, "Use", "NumberOfUse"), "1")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: MIT
-"""The always-in-front option as the window manager sees it (_NET_WM_STATE)."""
+"""The always-in-front option as the window manager sees it (_NET_WM_STATE),
+and the modal windows that leave and restore it, centred over the main window."""
 import os
 import sys
 import unittest
@@ -20,6 +21,8 @@ class AlwaysInFront(unittest.TestCase):
             s.key("alt+h")
             s.key("a")
             about = wait_until(lambda: s.find_window(u"^バージョン情報$"), what="about box")
+            wait_until(lambda: s.is_viewable(about), what="about box mapped")
+            s.assert_centred_over_main(about)
             self.assertNotIn(ABOVE, s.net_wm_state(main))
             s.activate(about)
             s.key("Return")
@@ -31,6 +34,8 @@ class AlwaysInFront(unittest.TestCase):
             s.key("alt+o")
             s.key("c")
             options = wait_until(lambda: s.find_window(u"^オプション$"), what="options dialog")
+            wait_until(lambda: s.is_viewable(options), what="options dialog mapped")
+            s.assert_centred_over_main(options)
             s.activate(options)
             s.key("Return")
             wait_until(lambda: not s.find_window(u"^オプション$"), what="options closed")

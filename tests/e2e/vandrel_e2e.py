@@ -13,6 +13,10 @@ import tempfile
 import time
 
 BIN = os.environ.get("VANDREL_BIN", os.path.join(os.path.dirname(__file__), "../../build/vandrel"))
+# Every program these tests run: the display, the window manager, input,
+# window properties, the clipboard and ImageMagick for screenshots.
+TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "xclip", "import", "convert",
+         "compare", "display")
 TWIPS_PER_PIXEL = 15
 MENU_BAR_HEIGHT = 20  # the main window's menu bar, above the client area
 
@@ -35,6 +39,10 @@ def wait_until(condition, timeout=10.0, interval=0.05, what="condition"):
 
 class Session:
     def __init__(self, width=1280, height=800, config=None, window_manager=True):
+        missing = [tool for tool in TOOLS if not shutil.which(tool)]
+        if missing:
+            raise RuntimeError("end-to-end tests need these programs, missing here: " +
+                               ", ".join(missing) + " (scripts/setup.sh installs them)")
         self.tmp = tempfile.mkdtemp(prefix="vandrel-e2e-")
         self.appdir = os.path.join(self.tmp, "app")
         os.makedirs(self.appdir)
@@ -207,6 +215,14 @@ class Session:
         out = subprocess.run(["compare", "-metric", "AE", a, b, "null:"],
                              capture_output=True).stderr.decode()
         return out.strip().split()[0] == "0"
+
+    def assert_centred_over_main(self, window):
+        mx, my, mw, mh = self.geometry(self.main)
+        x, y, w, h = self.geometry(window)
+        # The frames differ (menu bar, tool window title), so allow some slack.
+        if abs((x + w / 2) - (mx + mw / 2)) >= 20 or abs((y + h / 2) - (my + mh / 2)) >= 40:
+            raise AssertionError("%r is not centred over the main window %r" %
+                                 ((x, y, w, h), (mx, my, mw, mh)))
 
     def net_wm_state(self, window):
         return self._run(["xprop", "-id", str(window), "_NET_WM_STATE"], check=False)
