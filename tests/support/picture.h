@@ -46,6 +46,6 @@ inline QString PictureDifference(QWidget &window, const QString &name)
 
 #define VERIFY_PICTURE(window, name)                                                               \
     do {                                                                                           \
-        const QString difference = PictureDifference(window, name);                               \
-        QVERIFY2(difference.isEmpty(), qPrintable(difference));                                   \
+        const QString difference = PictureDifference(window, name);                                \
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));                                    \
     } while (false)
