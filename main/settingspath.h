@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "main/settingsstore.h"
+
 #include <QString>
 #include <functional>
 
@@ -10,15 +12,21 @@
 /// use main/settingsstore.h.
 namespace settings::detail {
 
-/// @brief Picks the settings file: @p exeDir + "/Config.ini" when that folder
-/// can hold it, otherwise Config.ini in @p fallbackDir.
+/// @brief Picks the settings file for a program in @p exeDir.
+///
+/// - @p exeDir is @p installDir (the folder the program is installed to):
+///   Config.ini in @p userDir, without a seed, even if @p exeDir is writable.
+/// - @p exeDir can hold Config.ini: the file there.
+/// - Otherwise Config.ini in @p userDir, seeded from the one in @p exeDir.
 ///
 /// The executable's folder can hold the file when it is a writable folder and
 /// Config.ini in it is either absent or a writable regular file. A writable
 /// folder is needed even for an existing file, because every write replaces
-/// the file through a temporary file beside it. An empty @p fallbackDir (no
-/// per-user folder known) keeps the executable's folder.
-QString ChooseConfigFile(const QString &exeDir, const QString &fallbackDir);
+/// the file through a temporary file beside it. An empty @p userDir (no
+/// per-user folder known) keeps the executable's folder; an empty
+/// @p installDir matches no folder.
+ConfigFile ChooseConfigFile(const QString &exeDir, const QString &userDir,
+                            const QString &installDir);
 
 /// @brief Called by a write after the new contents are complete in the
 /// temporary file and just before that file replaces the settings file.

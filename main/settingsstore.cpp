@@ -4,14 +4,12 @@
 #include "main/settingspath.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <fcntl.h>
@@ -436,28 +434,9 @@ bool ReplaceFile(const QString &path, const QByteArray &bytes)
     return file.commit();
 }
 
-bool FolderCanHold(const QString &folder, const QString &filePath)
-{
-    const QFileInfo folderInfo(folder);
-    if (!folderInfo.isDir() || !folderInfo.isWritable() || !folderInfo.isExecutable())
-        return false;
-    const QFileInfo fileInfo(filePath);
-    if (!fileInfo.exists())
-        return !fileInfo.isSymLink();
-    return fileInfo.isFile() && fileInfo.isReadable() && fileInfo.isWritable();
-}
-
 } // namespace
 
 namespace detail {
-
-QString ChooseConfigFile(const QString &exeDir, const QString &fallbackDir)
-{
-    const QString besideProgram = exeDir + QStringLiteral("/Config.ini");
-    if (fallbackDir.isEmpty() || FolderCanHold(exeDir, besideProgram))
-        return besideProgram;
-    return fallbackDir + QStringLiteral("/Config.ini");
-}
 
 void SetBeforeReplaceHook(std::function<bool()> hook)
 {
@@ -486,7 +465,7 @@ int ReadProfileInt(const QString &section, const QString &key, int defaultValue,
 }
 
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
-                        const QString &path)
+                        const QString &path, const QString &seed)
 {
     const QByteArray sectionName = section.toUtf8();
     const QByteArray keyName = key.toUtf8();
@@ -513,34 +492,42 @@ bool WriteProfileString(const QString &section, const QString &key, const QStrin
     const FileContents old = ReadFileContents(path);
     if (old.state == FileState::Unusable)
         return false;
+    if (old.state == FileState::Missing) {
+        // The new file starts as a copy of the seed, byte for byte; a seed
+        // that cannot be read gave only defaults and contributes nothing.
+        const FileContents start = seed.isEmpty() ? FileContents{} : ReadFileContents(seed);
+        const QByteArray base = start.state == FileState::Present ? start.bytes : QByteArray();
+        return ReplaceFile(
+            path, WithValue(View(base), View(sectionName), View(keyName), View(valueText)));
+    }
     const QByteArray updated =
         WithValue(View(old.bytes), View(sectionName), View(keyName), View(valueText));
-    if (old.state == FileState::Present && updated == old.bytes)
+    if (updated == old.bytes)
         return true;
     return ReplaceFile(path, updated);
 }
 
-QString ConfigFilePath()
+QString ReadablePath(const ConfigFile &file)
 {
-    return detail::ChooseConfigFile(
-        QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    const QFileInfo info(file.path);
+    return file.seed.isEmpty() || info.exists() || info.isSymLink() ? file.path : file.seed;
 }
 
-IniFileStore::IniFileStore(std::function<QString()> path)
-    : m_path(path ? std::move(path) : std::function<QString()>(ConfigFilePath))
+IniFileStore::IniFileStore(std::function<ConfigFile()> where)
+    : m_where(where ? std::move(where) : std::function<ConfigFile()>(ConfigFileLocation))
 {
 }
 
 int IniFileStore::readInt(const QString &section, const QString &key, int defaultValue)
 {
-    return ReadProfileInt(section, key, defaultValue, m_path());
+    return ReadProfileInt(section, key, defaultValue, ReadablePath(m_where()));
 }
 
 void IniFileStore::writeText(const QString &section, const QString &key, const QString &value)
 {
     // NOTE: A failed write is lost without a word; the run goes on.
-    WriteProfileString(section, key, value, m_path());
+    const ConfigFile file = m_where();
+    WriteProfileString(section, key, value, file.path, file.seed);
 }
 
 } // namespace settings

@@ -20,15 +20,34 @@ int ReadProfileInt(const QString &section, const QString &key, int defaultValue,
 
 /// Sets @p key in @p section of the file at @p path to @p value, replacing an
 /// existing value in place or adding the key (and the section) at the end.
-/// Every other byte of the file survives. Returns false when nothing was
+/// Every other byte of the file survives. While no file exists at @p path, a
+/// non-empty @p seed names the file whose whole content the new file starts
+/// from; the seed itself is never changed. Returns false when nothing was
 /// written; the file is then unchanged.
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
-                        const QString &path);
+                        const QString &path, const QString &seed = {});
 
-/// Where Config.ini lives: beside the executable, or in the per-user
-/// configuration folder when the executable's folder cannot hold it.
-/// Worked out afresh on every call.
-QString ConfigFilePath();
+/// Where the settings are kept.
+struct ConfigFile
+{
+    QString path; ///< the file reads and writes go to
+    /// Read instead of @p path while that does not exist, and copied into it
+    /// by the first write; empty when there is none.
+    QString seed;
+};
+
+/// The file a read of @p file goes to: its path, or its seed while the path
+/// holds nothing yet.
+QString ReadablePath(const ConfigFile &file);
+
+/// Where Config.ini lives, worked out afresh on every call:
+/// - beside the executable, when that folder can hold it (a portable copy);
+/// - in the per-user configuration folder ($XDG_CONFIG_HOME/Vandrel), seeded
+///   from the file beside the executable, when that folder or file cannot be
+///   written;
+/// - in the per-user folder alone when the program runs from the folder it
+///   was installed to, which is never written.
+ConfigFile ConfigFileLocation();
 
 /// The two operations the windows use, so that tests can record or replace them.
 class SettingsStore
@@ -39,16 +58,16 @@ public:
     virtual void writeText(const QString &section, const QString &key, const QString &value) = 0;
 };
 
-/// The store over the real file, whose path is asked for on every call.
+/// The store over the real file, whose place is asked for on every call.
 class IniFileStore final : public SettingsStore
 {
 public:
-    explicit IniFileStore(std::function<QString()> path = ConfigFilePath);
+    explicit IniFileStore(std::function<ConfigFile()> where = ConfigFileLocation);
     int readInt(const QString &section, const QString &key, int defaultValue) override;
     void writeText(const QString &section, const QString &key, const QString &value) override;
 
 private:
-    std::function<QString()> m_path;
+    std::function<ConfigFile()> m_where;
 };
 
 } // namespace settings

@@ -407,7 +407,7 @@ void TestFrmMain::firstRunFile()
     // their first writing.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Config.ini"));
-    settings::IniFileStore store([path] { return path; });
+    settings::IniFileStore store([path] { return settings::ConfigFile{path, {}}; });
     FakeColourChooser chooser;
     FakeClipboard clipboard;
     Services services{&store, &chooser, &clipboard, nullptr,

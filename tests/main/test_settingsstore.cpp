@@ -30,10 +30,12 @@ namespace {
 
 constexpr int kDefault = 77; // tells "key missing" apart from a value of 0
 
+/// The bytes of a regular file; empty for anything else (a pipe would block).
 QByteArray ReadAll(const QString &path)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                      : QByteArray();
 }
 
 void WriteAll(const QString &path, const QByteArray &bytes)
@@ -367,49 +369,85 @@ TEST_F(SettingsFile, LargeFilesSymlinksAndGarbage)
 }
 
 // With something at bin/Config.ini, as a user: a read there gives the value or
-// the default, and a write there works or changes nothing. The file goes beside
-// the program when that folder can hold it, else into the user's folder.
-TEST(SettingsPlace, OddFilesAndTheUsersFolder)
+// the default, and a write there works or changes nothing. The store keeps the
+// file beside the program when that folder can hold it and the program is not
+// installed there; otherwise it reads the file beside the program until its
+// first write makes the user's copy of it (comments and all), which it uses
+// from then on. The file beside the program never changes then.
+TEST(SettingsPlace, OddFilesReadOnlyFoldersAndInstalledPrograms)
 {
-    const auto fileWith = [](QFile::Permissions permissions) {
-        return [permissions](const QString &f) {
-            WriteAll(f, "[A]\nk=1\n"_ba);
+    const QByteArray content = "; written by hand\n[A]\nk=1\n"_ba;
+    const auto fileWith = [content](QFile::Permissions permissions) {
+        return [permissions, content](const QString &f) {
+            WriteAll(f, content);
             QFile::setPermissions(f, permissions);
         };
     };
-    const std::tuple<const char *, std::function<void(const QString &)>, int, bool> cases[] = {
-        {"NoFileYet", [](const QString &) {}, kDefault, true},
-        {"WritableFile", fileWith(QFile::ReadOwner | QFile::WriteOwner), 1, true},
-        {"Directory", [](const QString &f) { QDir().mkdir(f); }, kDefault, false},
-        {"DanglingLink", [](const QString &f) { QFile::link(u"gone.ini"_s, f); }, kDefault, false},
-        {"Pipe", [](const QString &f) { mkfifo(QFile::encodeName(f).constData(), 0600); }, kDefault,
-         false},
-        {"Unreadable", fileWith(QFile::WriteOwner), kDefault, false},
-        {"ReadOnlyFile", fileWith(QFile::ReadOwner), 1, false},
-        {"ReadOnlyFolder",
-         [](const QString &f) {
-             QFile::setPermissions(QFileInfo(f).path(), QFile::ReadOwner | QFile::ExeOwner);
-         },
-         kDefault, false}};
-    for (const auto &[name, make, readBack, besideProgram] : cases) {
+    const auto readOnlyFolder = [](const QString &f) {
+        QFile::setPermissions(QFileInfo(f).path(), QFile::ReadOwner | QFile::ExeOwner);
+    };
+    const auto both = [](auto first, auto second) {
+        return [first, second](const QString &f) { first(f), second(f); };
+    };
+    // name, preparation, value read, a direct write beside works, installed there
+    const std::tuple<const char *, std::function<void(const QString &)>, int, bool, bool> cases[] =
+        {{"NoFileYet", [](const QString &) {}, kDefault, true, false},
+         {"WritableFile", fileWith(QFile::ReadOwner | QFile::WriteOwner), 1, true, false},
+         {"Directory", [](const QString &f) { QDir().mkdir(f); }, kDefault, false, false},
+         {"DanglingLink", [](const QString &f) { QFile::link(u"gone.ini"_s, f); }, kDefault, false,
+          false},
+         {"Pipe", [](const QString &f) { mkfifo(QFile::encodeName(f).constData(), 0600); },
+          kDefault, false, false},
+         {"Unreadable", fileWith(QFile::WriteOwner), kDefault, false, false},
+         {"ReadOnlyFile", fileWith(QFile::ReadOwner), 1, false, false},
+         {"ReadOnlyFolder", readOnlyFolder, kDefault, false, false},
+         {"ReadOnlyFolderAndFile", both(fileWith(QFile::ReadOwner), readOnlyFolder), 1, false,
+          false},
+         {"InstalledNoFile", [](const QString &) {}, kDefault, true, true},
+         {"InstalledWritableFile", fileWith(QFile::ReadOwner | QFile::WriteOwner), 1, true, true}};
+    for (const auto &[name, make, readBack, writableBeside, installed] : cases) {
         SCOPED_TRACE(name);
         QTemporaryDir temporary;
         const QString exeDir = temporary.path() + u"/./bin"_s;
         const QString file = exeDir + u"/Config.ini"_s;
         const QString userDir = temporary.path() + u"/user/Vandrel"_s;
-        ASSERT_TRUE(QDir().mkpath(exeDir));
+        const QString userFile = userDir + u"/Config.ini"_s;
+        const QString installDir = temporary.path() + (installed ? u"/bin"_s : u"/usr/bin"_s);
+        ASSERT_TRUE(QDir().mkpath(exeDir) && QDir().mkpath(temporary.path() + u"/usr/bin"_s));
         make(file);
         WithoutPrivileges(temporary.path(), [&, readBack = readBack,
-                                             besideProgram = besideProgram] {
-            const std::string before = Fingerprint(temporary.path());
+                                             writableBeside = writableBeside,
+                                             installed = installed] {
+            const std::string before = Fingerprint(exeDir);
+            const bool existed = QFileInfo(file).isFile();
+            const QByteArray original = ReadAll(file);
             EXPECT_EQ(settings::ReadProfileInt(u"A"_s, u"k"_s, kDefault, file), readBack);
             const bool written = settings::WriteProfileString(u"A"_s, u"k"_s, u"2"_s, file);
-            EXPECT_EQ(written, besideProgram);
-            EXPECT_TRUE(written || Fingerprint(temporary.path()) == before);
-            const auto choose = [&] { return settings::detail::ChooseConfigFile(exeDir, userDir); };
-            EXPECT_EQ(choose(), (besideProgram ? exeDir : userDir) + u"/Config.ini"_s);
-            EXPECT_TRUE(settings::WriteProfileString(u"U"_s, u"N"_s, u"5"_s, choose()));
-            EXPECT_EQ(settings::ReadProfileInt(u"U"_s, u"N"_s, 0, choose()), 5);
+            EXPECT_EQ(written, writableBeside);
+            EXPECT_TRUE(written || Fingerprint(exeDir) == before);
+            if (written && existed)
+                WriteAll(file, original);
+            else if (written)
+                QFile::remove(file);
+
+            const std::string beside = Fingerprint(exeDir);
+            const QByteArray besideBytes = ReadAll(file);
+            settings::IniFileStore store(
+                [&] { return settings::detail::ChooseConfigFile(exeDir, userDir, installDir); });
+            const bool inUserFolder = installed || !writableBeside;
+            EXPECT_EQ(store.readInt(u"A"_s, u"k"_s, kDefault), installed ? kDefault : readBack);
+            store.writeText(u"U"_s, u"N"_s, u"5"_s);
+            store.writeText(u"A"_s, u"k"_s, u"3"_s);
+            EXPECT_EQ(store.readInt(u"U"_s, u"N"_s, 0), 5);
+            EXPECT_EQ(store.readInt(u"A"_s, u"k"_s, 0), 3);
+            EXPECT_EQ(QFileInfo::exists(userFile), inUserFolder);
+            if (inUserFolder) {
+                EXPECT_EQ(Fingerprint(exeDir), beside);
+                EXPECT_EQ(ReadAll(file), besideBytes);
+                const bool seeded = !installed && readBack == 1;
+                EXPECT_EQ(ReadAll(userFile), seeded ? "; written by hand\n[A]\nk=3\n[U]\nN=5\n"_ba
+                                                    : "[U]\nN=5\n[A]\nk=3\n"_ba);
+            }
         });
     }
 }
@@ -417,7 +455,7 @@ TEST(SettingsPlace, OddFilesAndTheUsersFolder)
 TEST_F(SettingsFile, IniFileStoreAsksForThePathOnEveryCall)
 {
     QString current = path();
-    settings::IniFileStore store([&current] { return current; });
+    settings::IniFileStore store([&current] { return settings::ConfigFile{current, {}}; });
     store.writeText(u"U"_s, u"N"_s, u"6"_s);
     current = m_dir.filePath(u"Second.ini"_s);
     store.writeText(u"U"_s, u"N"_s, u"7"_s);
