@@ -2,6 +2,7 @@
 #include "body/frmbody.h"
 
 #include "colour/colorbox.h"
+#include "colour/contrast.h"
 #include "colour/lettercasebox.h"
 #include "dialogs/dialoglayout.h"
 #include "main/clipboard.h"
@@ -82,6 +83,7 @@ FrmBody::FrmBody(Services &services, QWidget *centreOver)
     connect(m_cmdCopy, &QPushButton::clicked, this, &FrmBody::copyTag);
     connect(m_cmdUnload, &QPushButton::clicked, this, &FrmBody::reject);
 
+    showContrast();
     formLoad();
 }
 
@@ -104,6 +106,7 @@ void FrmBody::createControls()
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const RowDesign &design = kRowDesigns[i];
         RowControls &controls = m_rows[i];
+        controls.colour = design.defaultColour;
         const QString suffix = Text(design.objectSuffix);
 
         controls.code = new QLineEdit(Text(design.defaultCode), this);
@@ -226,11 +229,27 @@ void FrmBody::chooseRowColour(Row row)
     // copy converts the whole tag anyway.
     const colour::HexTriple hex = colour::SplitColorValue(m_chooserColour);
     RowControls &controls = rowControls(row);
+    controls.colour = m_chooserColour;
     controls.code->setText(colour::BuildColorCode(hex.red, hex.green, hex.blue));
     if (controls.caption)
         SetTextColour(controls.caption, m_chooserColour);
     else
         m_picBg->setBackColor(m_chooserColour);
+    showContrast();
+}
+
+void FrmBody::showContrast()
+{
+    // Each text colour's caption and code box tell its contrast with the
+    // background.
+    const colour::ColourValue background = rowControls(Row::Background).colour;
+    for (RowControls &controls : m_rows) {
+        if (!controls.caption)
+            continue;
+        const QString tip = colour::BackgroundContrastTip(controls.colour, background);
+        controls.caption->setToolTip(tip);
+        controls.code->setToolTip(tip);
+    }
 }
 
 void FrmBody::applyLetterCase(int option)

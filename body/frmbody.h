@@ -45,7 +45,8 @@ private:
     {
         QLineEdit *code = nullptr;
         QPushButton *button = nullptr;
-        QLabel *caption = nullptr; ///< null for the background row
+        QLabel *caption = nullptr;      ///< null for the background row
+        colour::ColourValue colour = 0; ///< what the row paints
     };
 
     void createControls();
@@ -56,6 +57,7 @@ private:
     void formUnload();
     void chooseRowColour(Row row);
     void applyLetterCase(int option);
+    void showContrast();
     void copyTag();
     BodyCodes codes() const;
 

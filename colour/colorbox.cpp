@@ -16,6 +16,7 @@ bool ColorBox::setBackColor(colour::ColourValue value)
     if (value != m_colour) {
         m_colour = value;
         update();
+        Q_EMIT backColorChanged(value);
     }
     return true;
 }

@@ -20,6 +20,8 @@ public:
     bool setBackColor(colour::ColourValue value);
 
 Q_SIGNALS:
+    /// The box shows a different colour.
+    void backColorChanged(colour::ColourValue value);
     void clicked(Qt::MouseButton button);
     void doubleClicked();
 

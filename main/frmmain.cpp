@@ -6,6 +6,7 @@
 #include "colour/channelcontrols.h"
 #include "colour/channeledit.h"
 #include "colour/colorbox.h"
+#include "colour/contrast.h"
 #include "colour/lettercasebox.h"
 #include "colour/spinarrows.h"
 #include "dialogs/frmabout.h"
@@ -180,6 +181,11 @@ void FrmMain::buildClient(QWidget *client)
     preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     preview->raise();
     connect(preview, &ColorBox::doubleClicked, this, [this] { coloredit_Click(); });
+    // The preview's tooltip tells how the colour reads against white and black.
+    preview->setToolTip(colour::WhiteBlackContrastTip(preview->backColor()));
+    connect(preview, &ColorBox::backColorChanged, preview, [preview](colour::ColourValue value) {
+        preview->setToolTip(colour::WhiteBlackContrastTip(value));
+    });
 
     QLineEdit *code = m_channels->codeBox();
     code->setGeometry(TwipsRect(3480, 1920, 1335, 360));

@@ -174,6 +174,46 @@ private Q_SLOTS:
         QVERIFY(f.clipboard.log.isEmpty());
     }
 
+    // Each text colour's caption and code box tell its contrast with the
+    // background, and every chosen colour updates them.
+    void contrastTips()
+    {
+        const QString pass = u"（AA 適合、AAA 適合）"_s;
+        const QString aaOnly = u"（AA 適合、AAA 不適合）"_s;
+        const QString fail = u"（AA 不適合、AAA 不適合）"_s;
+        // The row whose button is pressed (none at first), the colour chosen,
+        // then the four ratios: text, link, visited link, active link.
+        const std::tuple<QString, ColourValue, QStringList> steps[] = {
+            {{}, 0, {u"21.0:1"_s + pass, u"8.5:1"_s + pass, u"9.4:1"_s + pass, u"3.9:1"_s + fail}},
+            {u"Bg"_s,
+             0x777777,
+             {u"4.6:1"_s + aaOnly, u"1.9:1"_s + fail, u"2.1:1"_s + fail, u"1.1:1"_s + fail}},
+            {u"Text"_s,
+             0x777777,
+             {u"1.0:1"_s + fail, u"1.9:1"_s + fail, u"2.1:1"_s + fail, u"1.1:1"_s + fail}},
+            {u"Bg"_s,
+             0xFFFFFF,
+             {u"4.4:1"_s + fail, u"8.5:1"_s + pass, u"9.4:1"_s + pass, u"3.9:1"_s + fail}},
+            {u"Alink"_s,
+             0x000000,
+             {u"4.4:1"_s + fail, u"8.5:1"_s + pass, u"9.4:1"_s + pass, u"21.0:1"_s + pass}},
+        };
+        Fixture f;
+        FrmBody dialog(f.services);
+        for (const auto &[row, chosen, ratios] : steps) {
+            if (!row.isEmpty()) {
+                f.chooser.answers = {chosen};
+                QTest::mouseClick(Child(dialog, u"Cmd"_s + row), Qt::LeftButton);
+            }
+            for (qsizetype i = 0; i < ratios.size(); ++i) {
+                const QString tip = u"背景とのコントラスト比 "_s + ratios[i];
+                QCOMPARE(Child(dialog, u"Lbl"_s + kRows[i])->toolTip(), tip);
+                QCOMPARE(Child(dialog, u"Text"_s + kRows[i])->toolTip(), tip);
+            }
+            QCOMPARE(Child(dialog, u"TextBg"_s)->toolTip(), QString());
+        }
+    }
+
     void windowAndControls()
     {
         Fixture f;

@@ -519,6 +519,10 @@ void TestFrmMain::chooser()
     h.chooser.answers.push_back(colour::MakeColourValue(255, 128, 0));
     h.w().coloredit_Click();
     QCOMPARE(h.code(), QStringLiteral("#FF8000"));
+    // The preview's tooltip follows the colour.
+    QCOMPARE(h.c().colorBox()->toolTip(),
+             QStringLiteral(u"白とのコントラスト比 2.5:1（AA 不適合、AAA 不適合）\n"
+                            u"黒とのコントラスト比 8.3:1（AA 適合、AAA 適合）"));
     // It opens on the last colour confirmed, and a cancel keeps the colour.
     h.c().storeSliders(1, 2, 3);
     h.w().coloredit_Click();
@@ -528,6 +532,9 @@ void TestFrmMain::chooser()
     h.chooser.answers.push_back(0x00FF00u);
     QTest::mouseDClick(h.c().colorBox(), Qt::LeftButton);
     QCOMPARE(h.code(), QStringLiteral("#00FF00"));
+    QCOMPARE(h.c().colorBox()->toolTip(),
+             QStringLiteral(u"白とのコントラスト比 1.3:1（AA 不適合、AAA 不適合）\n"
+                            u"黒とのコントラスト比 15.3:1（AA 適合、AAA 適合）"));
 }
 
 void TestFrmMain::resetAndToolbarDispatch()
