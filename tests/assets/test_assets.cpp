@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The compiled-in pictures: the pipette cursor's tip and see-through parts,
 // silver made see-through in the toolbar images, the window icon's sizes and
-// the theme icons written from it at build time.
+// the theme icons written at build time.
 
 #include "assets/assetimages.h"
 
@@ -56,19 +56,32 @@ private Q_SLOTS:
 
     void windowAndThemeIcons()
     {
-        // The window icon offers 16 and 32; the PNGs installed for the desktop
-        // are these, the larger ones enlarged pixel for pixel.
+        // The window icon offers 16 and 32, which the desktop's theme gets as drawn. The larger
+        // theme icons are rendered from the scalable drawing of the 32 x 32 design: inside each
+        // of its cells they have the drawn pixel's colour, transparent where the picture is,
+        // except the two corners of each 8 x 8 tile where highlight and shade meet, drawn
+        // mitred rather than as a step.
         const QIcon icon = assets::WindowIcon();
+        const QImage drawn = argb(icon.pixmap(32).toImage());
         const QString png = u"" VANDREL_HICOLOR_DIR "/%1x%1/apps/io.github.vandrel.Vandrel.png"_s;
-        for (const int size : {16, 32, 64, 128}) {
-            const int drawnSize = std::min(size, 32);
-            QVERIFY(icon.availableSizes().contains(QSize(drawnSize, drawnSize)));
-            const QImage drawn = argb(icon.pixmap(drawnSize).toImage());
+        for (const int size : {16, 32, 48, 64, 128, 256}) {
             const QImage theme = argb(QImage(png.arg(size)));
             QCOMPARE(theme.size(), QSize(size, size));
-            const int factor = size / drawnSize;
-            for (const QPoint at : {QPoint(0, 0), QPoint(drawnSize / 2, drawnSize / 3)})
-                QCOMPARE(theme.pixel(at * factor + QPoint(factor - 1, 0)), drawn.pixel(at));
+            if (size <= 32) {
+                QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+                QCOMPARE(theme, argb(icon.pixmap(size).toImage()));
+                continue;
+            }
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    if ((x % 8 == 7 && y % 8 == 0) || (x % 8 == 0 && y % 8 == 7))
+                        continue;
+                    const QRgb want = drawn.pixel(x, y);
+                    const QRgb got = theme.pixel((2 * x + 1) * size / 64, (2 * y + 1) * size / 64);
+                    QVERIFY2(qAlpha(want) == 0 ? qAlpha(got) == 0 : got == want,
+                             qPrintable(u"%1 px, cell %2,%3"_s.arg(size).arg(x).arg(y)));
+                }
+            }
         }
     }
 };
