@@ -6,12 +6,14 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev
+    qt6-svg-dev  # renders the larger theme icons from the scalable drawing at build time
     libgtest-dev googletest
     clang libclang-rt-14-dev
     clang-format
     fonts-ipafont-gothic fonts-liberation
     xvfb xdotool xclip x11-utils x11-apps imagemagick openbox
     appstream desktop-file-utils
+    dpkg-dev file lintian  # the Debian package: library dependencies, file types, its check
     python3
 )
 
