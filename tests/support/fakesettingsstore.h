@@ -3,10 +3,13 @@
 
 #include "main/settingsstore.h"
 
+#include <QFile>
 #include <QMap>
 #include <QStringList>
+#include <QTemporaryDir>
 
-/// @brief An in-memory settings file that logs every call in order.
+/// @brief An in-memory settings file that logs every call in order. A stored
+/// text is read by the real reader, so "12abc" reads as 12 here too.
 class FakeSettingsStore final : public settings::SettingsStore
 {
 public:
@@ -21,9 +24,13 @@ public:
         const auto found = values.constFind(section + u'/' + key);
         if (found == values.constEnd())
             return defaultValue;
-        bool ok = false;
-        const int value = found->toInt(&ok);
-        return ok ? value : defaultValue;
+        const QString path = m_folder.filePath(QStringLiteral("Config.ini"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            qFatal("cannot write %s", qPrintable(path));
+        file.write(QStringLiteral("[%1]\n%2=%3\n").arg(section, key, *found).toUtf8());
+        file.close();
+        return settings::ReadProfileInt(section, key, defaultValue, path);
     }
 
     void writeText(const QString &section, const QString &key, const QString &value) override
@@ -31,4 +38,7 @@ public:
         log << QStringLiteral("write %1/%2=%3").arg(section, key, value);
         values.insert(section + u'/' + key, value);
     }
+
+private:
+    QTemporaryDir m_folder;
 };
