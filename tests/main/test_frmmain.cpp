@@ -25,7 +25,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <chrono>
@@ -94,7 +93,6 @@ private Q_SLOTS:
     void storedWindowState();
     void closeOrder();
     void optionsWrittenBackAsRead();
-    void firstRunFile();
     void copyTexts_data();
     void copyTexts();
     void letterCaseClick();
@@ -319,37 +317,6 @@ void TestFrmMain::optionsWrittenBackAsRead()
     h.w().close();
     QCOMPARE(h.settings.values.value(QStringLiteral("Setting/Top")), QStringLiteral("2"));
     QCOMPARE(h.settings.values.value(QStringLiteral("Setting/HideDokodemo")), QStringLiteral("5"));
-}
-
-void TestFrmMain::firstRunFile()
-{
-    // A first start and close with the real file: the keys in the order of
-    // their first writing.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Config.ini"));
-    settings::IniFileStore store([path] { return settings::ConfigFile{path, {}}; });
-    FakeColourChooser chooser;
-    FakeClipboard clipboard;
-    Services services{&store, &chooser, &clipboard, nullptr,
-                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
-    {
-        FrmMain w(services);
-        w.startUp();
-        w.close();
-    }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QStringList lines = QString::fromLatin1(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    for (QString &line : lines)
-        line = line.trimmed();
-    QCOMPARE(lines,
-             QStringList(
-                 {QStringLiteral("[Use]"), QStringLiteral("NumberOfUse=1"),
-                  QStringLiteral("[Color]"), QStringLiteral("Red=0"), QStringLiteral("Green=0"),
-                  QStringLiteral("Blue=0"), QStringLiteral("[Check]"), QStringLiteral("Komozi=0"),
-                  QStringLiteral("[Position]"), QStringLiteral("Top=0"), QStringLiteral("Left=0"),
-                  QStringLiteral("ColorP=0"), QStringLiteral("[Setting]"), QStringLiteral("Top=0"),
-                  QStringLiteral("HideDokodemo=0")}));
 }
 
 void TestFrmMain::copyTexts_data()
