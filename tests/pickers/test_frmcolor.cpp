@@ -5,11 +5,11 @@
 
 #include "storelog.h"
 #include "support/channelharness.h"
+#include "support/picture.h"
 
 #include "colour/colorbox.h"
 #include "pickers/paletteimage.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTest>
@@ -74,6 +74,7 @@ private:
     FrmColor *m_palette = nullptr; ///< a child of the main window
 
 private Q_SLOTS:
+    void initTestCase() { UseProgramLook(); }
     void init()
     {
         m_main = std::make_unique<ChannelHarness>();
@@ -90,21 +91,9 @@ private Q_SLOTS:
 
     void layout()
     {
+        // Placement, captions and the palette picture in one picture of the window.
         QCOMPARE(m_palette->windowTitle(), u"Color"_s);
-        QCOMPARE(child<QGroupBox>(u"Frame1"_s)->title(), u"ﾏｳｽﾎﾞﾀﾝ"_s);
-        QCOMPARE(child<QLabel>(u"Label1"_s)->text(), u"左"_s);
-        QCOMPARE(child<QLabel>(u"Label2"_s)->text(), u"右"_s);
-        const std::pair<QString, QRect> controls[] = {
-            {u"Picture1"_s, {4, 4, 76, 109}},  {u"Frame1"_s, {4, 136, 76, 77}},
-            {u"Label1"_s, {8, 20, 25, 13}},    {u"Label2"_s, {44, 20, 25, 13}},
-            {u"nowColorL"_s, {8, 40, 25, 25}}, {u"nowColorR"_s, {44, 40, 25, 25}}};
-        for (const auto &[name, geometry] : controls)
-            QCOMPARE(child<QWidget>(name)->geometry(), geometry);
-        // The picture's inner area is exactly the palette picture.
-        const auto *picture = child<QLabel>(u"Picture1"_s);
-        QCOMPARE(picture->contentsRect(), QRect(kBorder, QSize(72, 105)));
-        QCOMPARE(picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
-                 pickers::MakePaletteImage());
+        VERIFY_PICTURE(*m_palette, u"FrmColor"_s);
         for (const QString &pipette : {u"Picture1"_s, u"nowColorL"_s, u"nowColorR"_s})
             QCOMPARE(child<QWidget>(pipette)->cursor().hotSpot(), QPoint(0, 31));
         // Docked: same outer top and height, its left edge at the main window's right edge.
