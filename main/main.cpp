@@ -6,6 +6,7 @@
 #include "main/colourchooser.h"
 #include "main/fonts.h"
 #include "main/frmmain.h"
+#include "main/platformchoice.h"
 #include "main/preload.h"
 #include "main/settingsstore.h"
 #include "pickers/screencapture.h"
@@ -16,6 +17,9 @@
 
 int main(int argc, char *argv[])
 {
+    const DesktopEnvironment desktop = DesktopEnvironment::current();
+    if (const QByteArray platform = ChooseQtPlatform(desktop); !platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform);
     // Fonts and image plugins get ready while the application object
     // connects to the display and the window builds its toolbar and menus.
     StartUpPreload preload;
@@ -33,7 +37,8 @@ int main(int argc, char *argv[])
     settings::IniFileStore store;
     DialogColourChooser chooser;
     SystemClipboard clipboard;
-    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+    const std::unique_ptr<ScreenCapture> capture =
+        desktop.isWayland() ? CreatePortalScreenCapture() : CreateScreenCapture();
     Services services{&store, &chooser, &clipboard, capture.get(), Feedback::standard()};
 
     FrmMain window(services);

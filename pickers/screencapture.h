@@ -19,3 +19,6 @@ public:
 
 /// The backend for the running platform.
 std::unique_ptr<ScreenCapture> CreateScreenCapture();
+
+/// The backend for Wayland sessions: the desktop portal's screenshot.
+std::unique_ptr<ScreenCapture> CreatePortalScreenCapture();

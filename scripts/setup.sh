@@ -14,6 +14,10 @@ packages=(
     xvfb xdotool xclip x11-utils x11-apps imagemagick openbox
     appstream desktop-file-utils
     dpkg-dev file lintian  # the Debian package: library dependencies, file types, its check
+    qt6-wayland  # Qt's Wayland platform, for Wayland desktops without Xwayland
+    dbus-daemon  # a private session bus for the desktop portal's tests
+    sway swaybg grim xwayland pipewire  # the headless Wayland desktop of the end-to-end tests
+    xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk  # and its screenshot portal
     python3
 )
 

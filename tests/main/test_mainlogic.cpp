@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main/clipboardtext.h"
+#include "main/platformchoice.h"
 #include "main/twips.h"
 #include "main/windowplacement.h"
 
@@ -83,6 +84,30 @@ TEST(WindowPlacement, ReachablePositionsAreKept)
         EXPECT_EQ(ReachablePosition(QRect(c.stored, size), screens), c.expected)
             << c.stored.x() << "," << c.stored.y();
     EXPECT_EQ(ReachablePosition(QRect(QPoint(-9000, -9000), size), {}), QPoint(-9000, -9000));
+}
+
+TEST(PlatformChoice, XwaylandWhereItRunsAndTheUsersChoiceFirst)
+{
+    struct Case
+    {
+        // QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY
+        DesktopEnvironment environment;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {{"", "", "x11", ":0"}, ""}, // X11: Qt's own choice
+        {{"", "", "", ""}, ""},      // nothing known: Qt's own choice
+        {{"", "wayland-0", "wayland", ":0"}, "xcb;wayland"},
+        {{"", "wayland-1", "", ":1"}, "xcb;wayland"},    // the socket alone tells
+        {{"", "", "wayland", ":0"}, "xcb;wayland"},      // the session type alone tells
+        {{"", "wayland-0", "wayland", ""}, "wayland"},   // no Xwayland
+        {{"wayland", "wayland-0", "wayland", ":0"}, ""}, // the user's choice wins
+        {{"offscreen", "", "", ""}, ""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(ChooseQtPlatform(c.environment), QByteArray(c.expected))
+            << c.environment.waylandDisplay.constData() << " "
+            << c.environment.x11Display.constData();
 }
 
 } // namespace
