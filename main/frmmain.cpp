@@ -345,16 +345,21 @@ void FrmMain::startUp()
 
     // 4. The position (twips, outer frame), brought back into view only when
     // it would leave the window out of reach on every current screen.
-    const int top = readSetting(kPosition, kTop);
-    const int left = readSetting(kPosition, QStringLiteral("Left"));
-    QList<QRect> screens;
-    if (QScreen *primary = QGuiApplication::primaryScreen())
-        screens.append(primary->availableGeometry());
-    for (QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    const QRect stored(TwipsToPixels(left), TwipsToPixels(top), frameGeometry().width(),
-                       frameGeometry().height());
-    move(ReachablePosition(stored, screens));
+    // NOTE: where the compositor places every window (Qt's Wayland platform)
+    // a position would go nowhere; the stored one is kept for the next session
+    // that can use it.
+    if (platform::placesWindows()) {
+        const int top = readSetting(kPosition, kTop);
+        const int left = readSetting(kPosition, QStringLiteral("Left"));
+        QList<QRect> screens;
+        if (QScreen *primary = QGuiApplication::primaryScreen())
+            screens.append(primary->availableGeometry());
+        for (QScreen *screen : QGuiApplication::screens())
+            screens.append(screen->availableGeometry());
+        const QRect stored(TwipsToPixels(left), TwipsToPixels(top), frameGeometry().width(),
+                           frameGeometry().height());
+        move(ReachablePosition(stored, screens));
+    }
 
     // 5. The palette window, placed against the window just positioned.
     m_options.colorP = readSetting(kPosition, QStringLiteral("ColorP"));
@@ -378,9 +383,12 @@ void FrmMain::closeSequence()
     writeSetting(kColor, QStringLiteral("Green"), m_channels->value(Channel::Green));
     writeSetting(kColor, QStringLiteral("Blue"), m_channels->value(Channel::Blue));
     writeSetting(kCheck, QStringLiteral("Komozi"), m_letterCase->value());
-    const QRect frame = frameGeometry();
-    writeSetting(kPosition, kTop, PixelsToTwips(frame.top()));
-    writeSetting(kPosition, QStringLiteral("Left"), PixelsToTwips(frame.left()));
+    // Where the program cannot know its place, it keeps the stored one.
+    if (platform::placesWindows()) {
+        const QRect frame = frameGeometry();
+        writeSetting(kPosition, kTop, PixelsToTwips(frame.top()));
+        writeSetting(kPosition, QStringLiteral("Left"), PixelsToTwips(frame.left()));
+    }
     m_options.colorP = (m_palette && m_palette->isVisible()) ? 1 : 0;
     writeSetting(kPosition, QStringLiteral("ColorP"), m_options.colorP);
     writeSetting(kSetting, kTop, m_options.temae);

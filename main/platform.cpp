@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "main/platform.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 
@@ -33,6 +34,11 @@ bool isAlwaysInFront(const QWidget *window)
     if (!window || !window->windowHandle())
         return false;
     return window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+bool placesWindows()
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
 } // namespace platform

@@ -15,4 +15,8 @@ void setAlwaysInFront(QWidget *window, bool inFront);
 /// Only for diagnostics and tests; the program keeps its own state.
 bool isAlwaysInFront(const QWidget *window);
 
+/// Whether the program places its own windows. Not on Qt's Wayland platform,
+/// where the compositor places them and the program never learns where.
+bool placesWindows();
+
 } // namespace platform
