@@ -36,6 +36,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <climits>
+
 using colour::Channel;
 
 namespace {
@@ -137,6 +139,8 @@ void FrmMain::buildClient(QWidget *client)
     m_combo->setFont(gothic(9));
     m_combo->setGeometry(TwipsRect(960, 480, 2175, 300));
     m_combo->setEditable(true);
+    // A typed name is copied exactly as typed: no completion to a list item.
+    m_combo->setCompleter(nullptr);
     m_combo->setInsertPolicy(QComboBox::NoInsert);
     m_combo->setEditText(QStringLiteral(u"なし"));
     m_combo->raise();
@@ -373,8 +377,9 @@ void FrmMain::startUp()
     m_options.hideDokodemo = readSetting(kSetting, QStringLiteral("HideDokodemo"));
 
     // 8. Count the start at once, so a run that ends abnormally still counts.
-    writeSetting(kUse, QStringLiteral("NumberOfUse"),
-                 readSetting(kUse, QStringLiteral("NumberOfUse")) + 1);
+    // The count never wraps: at the largest value it stays there.
+    const int uses = readSetting(kUse, QStringLiteral("NumberOfUse"));
+    writeSetting(kUse, QStringLiteral("NumberOfUse"), uses < INT_MAX ? uses + 1 : uses);
 }
 
 void FrmMain::closeSequence()

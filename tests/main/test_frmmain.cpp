@@ -25,14 +25,17 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <chrono>
+#include <climits>
 #include <future>
 #include <memory>
 #include <thread>
 
 using colour::Channel;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -93,8 +96,12 @@ private Q_SLOTS:
     void storedWindowState();
     void closeOrder();
     void optionsWrittenBackAsRead();
+    void storedLimits_data();
+    void storedLimits();
     void copyTexts_data();
     void copyTexts();
+    void typedNamesStayAsTyped_data();
+    void typedNamesStayAsTyped();
     void letterCaseClick();
     void enterCopiesFromAnyBox();
     void chooser();
@@ -319,6 +326,46 @@ void TestFrmMain::optionsWrittenBackAsRead()
     QCOMPARE(h.settings.values.value(QStringLiteral("Setting/HideDokodemo")), QStringLiteral("5"));
 }
 
+void TestFrmMain::storedLimits_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("count"); // NumberOfUse after the start
+    QTest::newRow("count at the limit") << "[Use]\nNumberOfUse=2147483647\n"_ba << INT_MAX;
+    QTest::newRow("count below the limit") << "[Use]\nNumberOfUse=2147483646\n"_ba << INT_MAX;
+    QTest::newRow("far right, far above")
+        << "[Position]\nLeft=99999999999\nTop=-99999999999\n"_ba << 1;
+    QTest::newRow("far left, far below")
+        << "[Position]\nLeft=-99999999999\nTop=99999999999\n"_ba << 1;
+}
+
+void TestFrmMain::storedLimits()
+{
+    // Values at the limits of the file's integers: the count stays at the
+    // limit, the window comes into view, and no arithmetic overflows (the
+    // sanitizer build stops at any that does).
+    QFETCH(QByteArray, file);
+    QFETCH(int, count);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Config.ini"));
+    QFile config(path);
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(file);
+    config.close();
+    settings::IniFileStore store([path] { return settings::ConfigFile{path, {}}; });
+    FakeColourChooser chooser;
+    FakeClipboard clipboard;
+    Services services{&store, &chooser, &clipboard, nullptr,
+                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
+    FrmMain w(services);
+    w.startUp();
+    QCOMPARE(store.readInt(QStringLiteral("Use"), QStringLiteral("NumberOfUse"), 0), count);
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(w.pos()));
+    w.close();
+    const QPoint at(store.readInt(QStringLiteral("Position"), QStringLiteral("Left"), -1),
+                    store.readInt(QStringLiteral("Position"), QStringLiteral("Top"), -1));
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(at / 15));
+}
+
 void TestFrmMain::copyTexts_data()
 {
     // The forms and letter cases are the clipboard text's test; here, that the
@@ -351,6 +398,39 @@ void TestFrmMain::copyTexts()
     h.w().CommandClip_Click();
     QCOMPARE(h.clipboard.log,
              QStringList({QStringLiteral("clear"), QStringLiteral("set:") + expected}));
+}
+
+void TestFrmMain::typedNamesStayAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("start of a list item")
+        << QStringLiteral("BORDER") << QStringLiteral("BORDER=\"#000080\"");
+    QTest::newRow("one letter") << QStringLiteral("b") << QStringLiteral("B=\"#000080\"");
+    QTest::newRow("spaces kept") << QStringLiteral(" width ")
+                                 << QStringLiteral(" WIDTH =\"#000080\"");
+    QTest::newRow("list item in lower case")
+        << QStringLiteral("link") << QStringLiteral("LINK=\"#000080\"");
+}
+
+void TestFrmMain::typedNamesStayAsTyped()
+{
+    // Typed key by key, as a user does, then Enter copies.
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    MainHarness h({{"Color/Blue", "128"}});
+    h.w().startUp();
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+    QLineEdit *edit = h.w().attributeBox()->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, typed);
+    h.clipboard.log.clear();
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(h.clipboard.log,
+             QStringList({QStringLiteral("clear"), QStringLiteral("set:") + expected}));
+    QCOMPARE(h.w().attributeBox()->currentText(), typed);
 }
 
 void TestFrmMain::letterCaseClick()
