@@ -160,7 +160,10 @@ void ChannelControls::note(const QString &line) const
 void ChannelControls::storeText(QLineEdit *box, const QString &text)
 {
     note(QStringLiteral("store %1 \"%2\"").arg(box->objectName(), text));
-    box->setText(text);
+    if (auto *channelBox = qobject_cast<ChannelEdit *>(box))
+        channelBox->store(text);
+    else
+        box->setText(text);
 }
 
 void ChannelControls::storePreview()

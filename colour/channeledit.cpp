@@ -4,24 +4,40 @@
 #include "colour/channeltext.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QValidator>
 
 namespace {
 
-/// Refuses typed or pasted input that would make the text longer than the
-/// box holds. A text stored by the program is never refused: the line edit
-/// keeps a text that it was set to even when this validator calls it invalid.
+/// The box's maximum length for what the user types or pastes: what goes in
+/// beyond it is cut off, as far as it fits. A text stored by the program is
+/// never cut: the line edit keeps a text that it was set to even when this
+/// validator calls it invalid.
 class LengthValidator final : public QValidator
 {
 public:
-    LengthValidator(qsizetype maximum, QObject *parent) : QValidator(parent), m_maximum(maximum) {}
-
-    State validate(QString &input, int &) const override
+    LengthValidator(ChannelEdit &edit, qsizetype maximum)
+        : QValidator(&edit), m_edit(edit), m_maximum(maximum)
     {
-        return input.size() > m_maximum ? Invalid : Acceptable;
+    }
+
+    State validate(QString &input, int &cursor) const override
+    {
+        if (input.size() <= m_maximum)
+            return Acceptable;
+        // The text just put in ends at the cursor; what overflows is its end.
+        // Only an edit of a text that fitted is cut; a longer stored text
+        // stays as the program left it.
+        const qsizetype excess = input.size() - m_maximum;
+        if (m_edit.isStoring() || m_edit.lengthBeforeEdit() > m_maximum || cursor < excess)
+            return Invalid;
+        input.remove(cursor - excess, excess);
+        cursor -= static_cast<int>(excess);
+        return Acceptable;
     }
 
 private:
+    const ChannelEdit &m_edit;
     qsizetype m_maximum;
 };
 
@@ -29,8 +45,18 @@ private:
 
 ChannelEdit::ChannelEdit(Kind kind, QWidget *parent) : QLineEdit(parent), m_kind(kind)
 {
-    setValidator(new LengthValidator(kind == Kind::Decimal ? 3 : 2, this));
+    setValidator(new LengthValidator(*this, kind == Kind::Decimal ? 3 : 2));
     setAlignment(Qt::AlignCenter);
+    // Connected before anything else, so the length is current when the
+    // next edit is checked.
+    connect(this, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_shownLength = text.size(); });
+}
+
+void ChannelEdit::store(const QString &text)
+{
+    const QScopedValueRollback storing(m_storing, true);
+    setText(text);
 }
 
 int ChannelEdit::typedCharacter(int key, Qt::KeyboardModifiers modifiers, const QString &text)

@@ -9,9 +9,9 @@ class QKeyEvent;
 /// @brief A channel text box: a decimal box (three digits, key filter) or a
 /// hexadecimal box (two characters, no filter).
 ///
-/// The length limit applies to what the user types or pastes only; a text
-/// stored by the program is kept whole, whatever its length, as the channel
-/// steps rely on seeing it.
+/// The length limit applies to what the user types or pastes only, and cuts
+/// a longer paste to what fits; a text stored by the program (store()) is kept
+/// whole, whatever its length, as the channel steps rely on seeing it.
 class ChannelEdit : public QLineEdit
 {
     Q_OBJECT
@@ -21,6 +21,12 @@ public:
     ChannelEdit(Kind kind, QWidget *parent = nullptr);
 
     Kind kind() const { return m_kind; }
+    /// Shows a text of the program's own, kept whole whatever its length.
+    void store(const QString &text);
+    bool isStoring() const { return m_storing; }
+    /// The length of the text shown before the edit being made.
+    qsizetype lengthBeforeEdit() const { return m_shownLength; }
+
     /// The sound of a rejected key. Only decimal boxes use it.
     void setBeep(std::function<void()> beep) { m_beep = std::move(beep); }
 
@@ -37,4 +43,6 @@ protected:
 private:
     Kind m_kind;
     std::function<void()> m_beep;
+    bool m_storing = false;
+    qsizetype m_shownLength = 0;
 };

@@ -194,6 +194,10 @@ void TestChannelControls::editsInOneBox_data()
         0x42, "42", 1, 0);
     row("pasted 2.5 rounds to even", 7, nullptr, "TextRed", "pasted", u"2.5", "#023456", 2, "002",
         0, 0);
+    row("paste longer than a decimal box cut to fit", 0x12, nullptr, "TextRed", "pasted", u"1234",
+        "#7B3456", 123, "123", 0, 0);
+    row("paste longer than a hex box cut to fit", 0x12, nullptr, "TextRedHex", "pasted", u"ABC",
+        "#AB3456", 171, "AB", 0, 0);
     row("pasted 2.0 over 2 stays as pasted", 2, nullptr, "TextRed", "pasted", u"2.0", "#023456", 2,
         "2.0", 0, 0);
     row("full-width digits from an input method", 0x12, nullptr, "TextRed", "input method",
