@@ -82,24 +82,52 @@ FrmColor::FrmColor(QWidget *mainWindow, ChannelControls &channels)
     Form_Load(mainWindow);
 }
 
-void FrmColor::Form_Load(const QWidget *mainWindow)
+void FrmColor::Form_Load(QWidget *mainWindow)
 {
     m_right->setBackColor(0xFFFFFF);
     m_left->setBackColor(0x000000);
     if (!mainWindow)
         return;
+    dockTo(*mainWindow);
+    // NOTE: A main window not yet framed by the window manager (the palette
+    // reopened at start-up, before the main window is shown) has no outer
+    // edges yet. The palette docks again, once, when they are known.
+    if (!isFramed(*mainWindow)) {
+        m_awaitedFrame = mainWindow;
+        mainWindow->installEventFilter(this);
+    }
+}
+
+bool FrmColor::isFramed(const QWidget &mainWindow)
+{
+    return mainWindow.isVisible() && mainWindow.frameGeometry() != mainWindow.geometry();
+}
+
+void FrmColor::dockTo(const QWidget &mainWindow)
+{
     // The palette's outer top and height are the main window's, and its outer
     // left edge meets the main window's outer right edge.
-    const QRect main = mainWindow->frameGeometry();
+    const QRect main = mainWindow.frameGeometry();
     // NOTE: this window's own frame is unknown until the window manager has
     // framed it; the main window's frame is the best guess for its height.
-    const int frameHeight = main.height() - mainWindow->height();
+    const int frameHeight = main.height() - mainWindow.height();
     setFixedSize(TwipsToPixels(kDesignWidth), std::max(1, main.height() - frameHeight));
     move(main.left() + main.width(), main.top());
 }
 
 bool FrmColor::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_awaitedFrame && m_awaitedFrame) {
+        const QEvent::Type type = event->type();
+        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show ||
+             type == QEvent::Paint) &&
+            isFramed(*m_awaitedFrame)) {
+            m_awaitedFrame->removeEventFilter(this);
+            dockTo(*m_awaitedFrame);
+            m_awaitedFrame = nullptr;
+        }
+        return false;
+    }
     if (watched != m_picture)
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {

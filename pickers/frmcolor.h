@@ -51,7 +51,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Form_Load(const QWidget *mainWindow);
+    void Form_Load(QWidget *mainWindow);
+    static bool isFramed(const QWidget &mainWindow);
+    void dockTo(const QWidget &mainWindow);
     void pickAtPointer(int button, QPoint point, bool releasing);
     void sendSwatch(const ColorBox *swatch);
 
@@ -61,4 +63,6 @@ private:
     ColorBox *m_left = nullptr;
     ColorBox *m_right = nullptr;
     bool m_buttonHeld = false;
+    /// The main window while the palette waits for its frame to dock to.
+    QPointer<QWidget> m_awaitedFrame;
 };

@@ -9,7 +9,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from vandrel_e2e import Session, px, wait_until  # noqa: E402
+from vandrel_e2e import Session, ini_value, px, wait_until  # noqa: E402
 
 # Toolbar buttons, as the middle of each in the main window's client pixels.
 TOOLBAR_PALETTE = (78, 12)
@@ -199,6 +199,27 @@ class Pickers(unittest.TestCase):
         self.assertEqual(self.copied_code(s), "#FFFFFF")
         s.click_at(x + LEFT_SWATCH_MIDDLE[0], y + LEFT_SWATCH_MIDDLE[1])
         self.assertEqual(self.copied_code(s), "#FFFF00")
+
+    def test_palette_reopened_at_start_docks_and_stays_closed_once_closed(self):
+        s = self.session(config="[Position]\nTop=1500\nLeft=3000\nColorP=1\n")
+        s.start()
+        palette = wait_until(lambda: s.find_window(PALETTE_TITLE), what="palette window")
+        wait_until(lambda: s.is_viewable(palette), what="palette mapped")
+        # Flush against the framed main window, as tall as its frame.
+        mx, my, mw, mh = self.frame(s, s.main)
+        wait_until(lambda: self.frame(s, palette)[:2] == (mx + mw, my),
+                   what="palette docked to the main window's frame")
+        self.assertEqual(self.frame(s, palette)[3], mh)
+
+        # Closed by the window manager (what its close box does), then the
+        # program: the next start does not reopen it.
+        s.activate(palette)
+        s.key("alt+F4")
+        wait_until(lambda: not s.find_windows(PALETTE_TITLE), what="palette closed")
+        self.assertEqual(s.close_main_by_menu(), 0)
+        self.assertEqual(ini_value(s.read_config(), "Position", "ColorP"), "0")
+        s.start()
+        self.assertEqual(s.find_windows(PALETTE_TITLE), [])
 
 
 if __name__ == "__main__":

@@ -16,6 +16,7 @@
 #include "main/preload.h"
 #include "main/settingsstore.h"
 #include "pickers/frmcolor.h"
+#include "pickers/screencapture.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -106,6 +107,8 @@ private Q_SLOTS:
     void enterCopiesFromAnyBox();
     void chooser();
     void resetAndToolbarDispatch();
+    void everyCommandReachesItsOperation_data();
+    void everyCommandReachesItsOperation();
     void modalWindowsLeaveAlwaysInFront();
 };
 
@@ -514,11 +517,90 @@ void TestFrmMain::resetAndToolbarDispatch()
     QCOMPARE(h.code(), QStringLiteral("#000000"));
     QCOMPARE(h.w().attributeBox()->currentText(), QStringLiteral("LINK"));
     QCOMPARE(h.w().letterCase()->value(), 1);
-    h.chooser.answers.push_back(0x123456u);
-    h.w().dispatchToolbarKey(QStringLiteral(u"編集"));
-    QCOMPARE(h.code(), QStringLiteral("#563412"));
-    h.w().dispatchToolbarKey(QStringLiteral(u"ﾊﾟﾚｯﾄ"));
-    QVERIFY(h.w().palette());
+}
+
+void TestFrmMain::everyCommandReachesItsOperation_data()
+{
+    QTest::addColumn<QString>("menuItem"); // the item's object name, or null for a button
+    QTest::addColumn<QString>("button");   // the toolbar button's key
+    QTest::addColumn<QString>("reached");
+    const auto row = [](const char *item, const char16_t *button, const char *reached) {
+        const QString name = item ? QString::fromLatin1(item) : QString::fromUtf16(button);
+        QTest::newRow(qPrintable((item ? u"menu "_s : u"button "_s) + name))
+            << (item ? name : QString()) << (item ? QString() : name)
+            << QString::fromLatin1(reached);
+    };
+    row("Reset", nullptr, "reset");
+    row("end", nullptr, "close");
+    row("body", nullptr, "FrmBody");
+    row("pal", nullptr, "palette");
+    row("coloredit", nullptr, "chooser");
+    row("GetColor", nullptr, "eyedropper");
+    row("config", nullptr, "FrmOption");
+    row("version", nullptr, "FrmAbout");
+    row(nullptr, u"ﾘｾｯﾄ", "reset");
+    row(nullptr, u"ﾎﾞﾃﾞｨｰ", "FrmBody");
+    row(nullptr, u"ﾊﾟﾚｯﾄ", "palette");
+    row(nullptr, u"編集", "chooser");
+    row(nullptr, u"ｽﾎﾟｲﾄ", "eyedropper");
+    row(nullptr, u"設定", "FrmOption");
+    row(nullptr, u"ﾊﾞｰｼﾞｮﾝ", "FrmAbout");
+}
+
+void TestFrmMain::everyCommandReachesItsOperation()
+{
+    // Each menu item and toolbar button, triggered as the user does, reaches
+    // its own operation and no other.
+    QFETCH(QString, menuItem);
+    QFETCH(QString, button);
+    QFETCH(QString, reached);
+    struct CountingCapture final : ScreenCapture
+    {
+        int grabs = 0;
+        QImage grab() override
+        {
+            ++grabs;
+            return QImage(8, 8, QImage::Format_RGB32);
+        }
+    } capture;
+    MainHarness h({{"Color/Red", "10"}, {"Color/Green", "20"}, {"Color/Blue", "30"}});
+    h.services.capture = &capture;
+    h.w().startUp();
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.w()));
+    QStringList seen;
+    h.w().runModal = [&seen](QDialog &dialog) { seen << dialog.objectName(); };
+    h.settings.log.clear();
+
+    if (!menuItem.isNull()) {
+        QAction *item = nullptr;
+        for (QAction *menu : h.w().menuBar()->actions())
+            for (QAction *action : menu->menu()->actions())
+                item = action->objectName() == menuItem ? action : item;
+        QVERIFY(item);
+        item->trigger();
+    } else {
+        QAction *action = nullptr;
+        for (QAction *candidate : h.w().toolbar()->actions())
+            action = candidate->data().toString() == button ? candidate : action;
+        QVERIFY(action);
+        QTest::mouseClick(h.w().toolbar()->widgetForAction(action), Qt::LeftButton);
+    }
+
+    if (h.c().colourValue() == 0)
+        seen << u"reset"_s;
+    if (!h.w().isVisible() && h.settings.log.contains(u"write Color/Red=10"_s))
+        seen << u"close"_s;
+    if (h.w().palette() && h.w().palette()->isVisible())
+        seen << u"palette"_s;
+    if (!h.chooser.initials.isEmpty())
+        seen << u"chooser"_s;
+    if (capture.grabs == 1)
+        seen << u"eyedropper"_s;
+    QCOMPARE(seen, QStringList{reached});
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->objectName() == u"FrmGetColor"_s)
+            window->close();
 }
 
 void TestFrmMain::modalWindowsLeaveAlwaysInFront()
