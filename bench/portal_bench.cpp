@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: MIT
+// The eyedropper on a Wayland desktop: how long the command takes until the
+// frozen picture, taken through the desktop portal, is on the screen, on
+// Xwayland and on Qt's Wayland platform, and how long the portal's screenshot
+// alone takes. Without arguments it starts the headless Wayland session of the
+// end-to-end tests for each screen size and runs itself there. Prints figures;
+// never fails on time.
+#include "colour/channelcontrols.h"
+#include "colour/lettercasebox.h"
+#include "main/appoptions.h"
+#include "pickers/frmgetcolor.h"
+#include "pickers/portalscreenshot.h"
+#include "pickers/screencapture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QProcess>
+#include <QTimer>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+double millisecondsSince(const QElapsedTimer &timer)
+{
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
+void spinUntil(const std::function<bool()> &done)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
+
+/// Notes when a window has finished its first paint.
+class FirstPaint : public QObject
+{
+public:
+    bool done = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [this] { done = true; });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+constexpr int kRounds = 7;
+
+int measureHere(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    std::printf(" on %s:\n", qPrintable(QGuiApplication::platformName()));
+    std::vector<double> alone;
+    QSize size;
+    pickers::PortalScreenshot portal;
+    for (int i = 0; i < kRounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const pickers::PortalPicture picture = portal.take();
+        alone.push_back(millisecondsSince(timer));
+        size = picture.image.size();
+    }
+    std::printf("  portal screenshot %dx%d alone:        %7.1f ms (median of %d)\n", size.width(),
+                size.height(), median(alone), kRounds);
+
+    QWidget mainWindow;
+    auto *letterCase = new LetterCaseBox(QStringLiteral("case"), &mainWindow);
+    ChannelControls channels(&mainWindow, letterCase,
+                             Feedback{[] {}, [](QWidget *, const QString &) {}});
+    mainWindow.resize(420, 300);
+    mainWindow.show();
+    spinUntil([&] { return mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed(); });
+    const std::unique_ptr<ScreenCapture> capture = CreatePortalScreenCapture();
+    for (const int hide : {0, 1}) {
+        AppOptions options;
+        options.hideDokodemo = hide;
+        std::vector<double> shown;
+        for (int i = 0; i < kRounds; ++i) {
+            FirstPaint paint;
+            QElapsedTimer timer;
+            timer.start();
+            QPointer<FrmGetColor> window =
+                FrmGetColor::start(&mainWindow, options, channels, *capture);
+            window->installEventFilter(&paint);
+            spinUntil([&] { return paint.done; });
+            shown.push_back(millisecondsSince(timer));
+            window->close();
+            spinUntil([&] { return window.isNull() && mainWindow.windowHandle()->isExposed(); });
+        }
+        std::printf("  eyedropper, HideDokodemo=%d: picture shown %7.1f ms (median of %d)\n", hide,
+                    median(shown), kRounds);
+    }
+    return 0;
+}
+
+int measureInSessions(const QString &self)
+{
+    const QString session = QStringLiteral(VANDREL_SOURCE_DIR "/tests/e2e/wayland-session.sh");
+    for (const QString &size : {QStringLiteral("1280x720"), QStringLiteral("3840x2160")}) {
+        std::printf("Wayland session %s:\n", qPrintable(size));
+        std::fflush(stdout);
+        // The portal starts on its first call; start it before measuring.
+        const QString script =
+            QStringLiteral("dbus-send --session --print-reply --reply-timeout=30000 "
+                           "--dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop "
+                           "org.freedesktop.DBus.Properties.Get "
+                           "string:org.freedesktop.portal.Screenshot string:version >/dev/null; "
+                           "QT_QPA_PLATFORM=xcb '%1' --here; "
+                           "env -u DISPLAY QT_QPA_PLATFORM=wayland '%1' --here")
+                .arg(self);
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(session, {QStringLiteral("-s"), size, QStringLiteral("--"),
+                              QStringLiteral("sh"), QStringLiteral("-c"), script});
+        child.waitForFinished(300000);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && QByteArrayView(argv[1]) == "--here")
+        return measureHere(argc, argv);
+    QCoreApplication app(argc, argv);
+    return measureInSessions(QCoreApplication::applicationFilePath());
+}
