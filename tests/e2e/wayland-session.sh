@@ -48,6 +48,18 @@ waitfor() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.1; done; echo
 
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 \
     "${as[@]}" sway -c "$W/sway.conf" >"$W/sway.log" 2>&1 &
+sway_pid=$!
+# Xwayland's display lock and socket in /tmp outlive a session whose processes
+# are killed, and after 33 of them no display number is left: end sway
+# properly (it removes them) and remove whatever is left of this display's.
+end_session() {
+    "${as[@]}" swaymsg exit >/dev/null 2>&1
+    for _ in $(seq 50); do kill -0 "$sway_pid" 2>/dev/null || break; sleep 0.1; done
+    if [ -n "${DISPLAY:-}" ]; then
+        rm -f "/tmp/.X${DISPLAY#:}-lock" "/tmp/.X11-unix/X${DISPLAY#:}"
+    fi
+}
+trap end_session EXIT
 waitfor 'ls "$RUN"/wayland-? >/dev/null 2>&1' "sway (see $W/sway.log)" || exit 70
 export WAYLAND_DISPLAY=$(basename "$(ls "$RUN"/wayland-? | head -1)")
 export SWAYSOCK=$(ls "$RUN"/sway-ipc.*.sock | head -1)
