@@ -46,6 +46,17 @@ export XDG_RUNTIME_DIR=$RUN HOME=$W/home XDG_CURRENT_DESKTOP=sway XDG_SESSION_TY
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS
 waitfor() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.1; done; echo "wayland-session: timed out: $2" >&2; return 1; }
 
+# Display locks that sessions like this one left behind (same user, nobody
+# listening on the display's socket) would keep Xwayland from starting.
+for lock in /tmp/.X*-lock; do
+    [ -O "$lock" ] || [ "$(stat -c %u "$lock" 2>/dev/null)" = "$uid" ] || continue
+    n=${lock#/tmp/.X}; n=${n%-lock}
+    if ! /usr/bin/python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
+        "/tmp/.X11-unix/X$n" 2>/dev/null; then
+        rm -f "$lock" "/tmp/.X11-unix/X$n"
+    fi
+done
+
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=1 \
     "${as[@]}" sway -c "$W/sway.conf" >"$W/sway.log" 2>&1 &
 sway_pid=$!
