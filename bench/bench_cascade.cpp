@@ -44,7 +44,7 @@ int main(int argc, char *argv[])
     ChannelEdit *blueDec = controls.decimalBox(colour::Channel::Blue);
     const double decimal = microsecondsPer(
         kRounds, [blueDec](int i) { blueDec->setText(colour::FormatChannelDec((i * 13) % 256)); });
-    letterCase->setValue(1);
+    letterCase->setValue(colour::LetterCase::Lower);
     const double sliderLower = microsecondsPer(kRounds, [red](int i) { red->setValue(i % 256); });
 
     std::printf("cascade per slider store:              %8.2f us\n", slider);

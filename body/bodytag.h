@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "colour/channeltext.h"
+
 #include <QString>
 
 /// @brief The five colour codes of a page, as the BODY tag editor's code
@@ -16,6 +18,6 @@ struct BodyCodes
 
 /// @brief The `<body>` start tag carrying @p codes.
 ///
-/// The whole tag is upper case for @p letterCase 0 and lower case for any
-/// other value (1 lower case, 2 the greyed state), codes included.
-QString BuildBodyTag(const BodyCodes &codes, int letterCase);
+/// The whole tag is upper case for Upper and lower case otherwise (the
+/// greyed state copies as lower case), codes included.
+QString BuildBodyTag(const BodyCodes &codes, colour::LetterCase letterCase);

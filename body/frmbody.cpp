@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 using namespace Qt::StringLiterals;
 
@@ -24,16 +23,11 @@ namespace {
 const QString kSection = u"Body"_s;
 const QString kKey = u"Komozi"_s;
 
-QColor ToQColor(colour::ColourValue value)
-{
-    return {static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
-            static_cast<int>((value >> 16) & 0xFF)};
-}
-
 void SetTextColour(QLabel *label, colour::ColourValue value)
 {
+    const colour::Rgb rgb = colour::SplitRgb(value);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, ToQColor(value));
+    palette.setColor(QPalette::WindowText, QColor(rgb.red, rgb.green, rgb.blue));
     label->setPalette(palette);
 }
 
@@ -66,7 +60,7 @@ QString Text(const char16_t *literal)
 } // namespace
 
 FrmBody::FrmBody(Services &services, QWidget *centreOver)
-    : QDialog(nullptr), m_services(services), m_centreOver(centreOver)
+    : CentredDialog(centreOver), m_services(services)
 {
     dialoglayout::SetUpToolWindow(this, u"FrmBody"_s, u"<BODY>の編集"_s, 3735, 2655);
 
@@ -188,13 +182,15 @@ void FrmBody::formLoad()
     // A stored 1 or 2 changes the check box and so runs the letter-case
     // conversion before the window is first shown. Values other than 0, 1
     // and 2 count as 0.
-    m_checkKomozi->setValue(m_services.settings->readInt(kSection, kKey, 0));
+    m_checkKomozi->setValue(
+        colour::LetterCaseFromStored(m_services.settings->readInt(kSection, kKey, 0)));
 }
 
 void FrmBody::formUnload()
 {
     if (m_services.settings)
-        m_services.settings->writeText(kSection, kKey, QString::number(m_checkKomozi->value()));
+        m_services.settings->writeText(kSection, kKey,
+                                       QString::number(static_cast<int>(m_checkKomozi->value())));
 }
 
 void FrmBody::done(int result)
@@ -205,13 +201,6 @@ void FrmBody::done(int result)
     if (isVisible())
         formUnload();
     QDialog::done(result);
-}
-
-void FrmBody::showEvent(QShowEvent *event)
-{
-    if (!event->spontaneous())
-        dialoglayout::CentreOver(this, m_centreOver);
-    QDialog::showEvent(event);
 }
 
 void FrmBody::chooseRowColour(Row row)
@@ -252,14 +241,10 @@ void FrmBody::showContrast()
     }
 }
 
-void FrmBody::applyLetterCase(int option)
+void FrmBody::applyLetterCase(colour::LetterCase option)
 {
-    for (RowControls &controls : m_rows) {
-        if (option == 1)
-            controls.code->setText(controls.code->text().toLower());
-        else if (option == 0)
-            controls.code->setText(controls.code->text().toUpper());
-    }
+    for (RowControls &controls : m_rows)
+        controls.code->setText(colour::ApplyLetterCase(controls.code->text(), option));
 }
 
 void FrmBody::copyTag()

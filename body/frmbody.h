@@ -4,8 +4,7 @@
 #include "body/bodytag.h"
 #include "colour/channeltext.h"
 
-#include <QDialog>
-#include <QPointer>
+#include "dialogs/dialoglayout.h"
 
 #include <array>
 
@@ -23,7 +22,7 @@ struct Services;
 /// touches the main window's colour. Only its letter-case option outlives
 /// it, in the settings file (section "Body", key "Komozi"), read when the
 /// window is created and written once whenever it closes.
-class FrmBody : public QDialog
+class FrmBody : public CentredDialog
 {
     Q_OBJECT
 public:
@@ -34,9 +33,6 @@ public:
     /// @brief Closes the window. Every way of closing (閉じる, Esc, the title
     /// bar's close button) ends here and stores the letter-case option once.
     void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     /// One colour row: its code box, its "参照..." button and what it paints.
@@ -56,13 +52,12 @@ private:
     void formLoad();
     void formUnload();
     void chooseRowColour(Row row);
-    void applyLetterCase(int option);
+    void applyLetterCase(colour::LetterCase option);
     void showContrast();
     void copyTag();
     BodyCodes codes() const;
 
     Services &m_services;
-    QPointer<QWidget> m_centreOver;
     /// The chooser's colour: the last one confirmed in this window, black at first.
     colour::ColourValue m_chooserColour = 0;
 

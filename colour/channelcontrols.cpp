@@ -224,10 +224,9 @@ void ChannelControls::hexStep(Channel channel)
         if (const std::optional<int> value = colour::ParseChannelHex(text)) {
             note(QStringLiteral("store Slider%1 %2").arg(channelName(channel)).arg(*value));
             r.slider->setValue(*value);
-            if (m_letterCase->value() == 1)
-                storeText(r.hex, r.hex->text().toLower());
-            if (m_letterCase->value() == 0)
-                storeText(r.hex, r.hex->text().toUpper());
+            const colour::LetterCase letterCase = m_letterCase->value();
+            if (letterCase != colour::LetterCase::Greyed)
+                storeText(r.hex, colour::ApplyLetterCase(r.hex->text(), letterCase));
         } else {
             m_feedback.message(r.hex->window(), colour::kHexMessage);
             // A partial number in the decimal box becomes the channel's
@@ -248,14 +247,14 @@ void ChannelControls::hexStep(Channel channel)
 void ChannelControls::codeStep()
 {
     const StepScope scope(*this, QStringLiteral("TextCode_Change"));
-    if (m_letterCase->value() == 1)
-        storeText(m_code, m_code->text().toLower());
+    if (m_letterCase->value() == colour::LetterCase::Lower)
+        storeText(m_code, colour::ApplyLetterCase(m_code->text(), colour::LetterCase::Lower));
 }
 
 void ChannelControls::convertLetterCase()
 {
-    const int option = m_letterCase->value();
-    if (option != 0 && option != 1)
+    const colour::LetterCase option = m_letterCase->value();
+    if (option == colour::LetterCase::Greyed)
         return;
     QLineEdit *const boxes[] = {m_code, row(Channel::Red).hex, row(Channel::Green).hex,
                                 row(Channel::Blue).hex};

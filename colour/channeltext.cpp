@@ -157,12 +157,28 @@ std::optional<int> ParseChannelHex(QStringView text)
     return high * 16 + low;
 }
 
-QString ApplyLetterCase(const QString &text, int option)
+LetterCase LetterCaseFromStored(int stored)
 {
-    if (option == 1)
-        return text.toLower();
-    if (option == 0)
+    switch (stored) {
+    case 1:
+        return LetterCase::Lower;
+    case 2:
+        return LetterCase::Greyed;
+    default:
+        return LetterCase::Upper;
+    }
+}
+
+QString ApplyLetterCase(const QString &text, LetterCase option)
+{
+    switch (option) {
+    case LetterCase::Upper:
         return text.toUpper();
+    case LetterCase::Lower:
+        return text.toLower();
+    case LetterCase::Greyed:
+        break;
+    }
     return text;
 }
 

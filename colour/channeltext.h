@@ -65,8 +65,16 @@ std::optional<int> ParseChannelDec(QStringView text);
 /// Channel value of a two-character hexadecimal text, or nothing.
 std::optional<int> ParseChannelHex(QStringView text);
 
-/// Option 1 lower case, 0 upper case, anything else unchanged.
-QString ApplyLetterCase(const QString &text, int option);
+/// The letter-case option of a window: upper case, lower case, or greyed
+/// (a stored state the user cannot click back to). The numbers are the ones
+/// stored in the settings file.
+enum class LetterCase { Upper = 0, Lower = 1, Greyed = 2 };
+
+/// A stored option: 1 and 2 as they are, anything else upper case.
+LetterCase LetterCaseFromStored(int stored);
+
+/// @p text in upper case for Upper, lower case for Lower, unchanged for Greyed.
+QString ApplyLetterCase(const QString &text, LetterCase option);
 
 /// Backspace and the digits pass the decimal boxes' key filter.
 bool IsDecimalKey(int characterCode);
@@ -74,6 +82,21 @@ bool IsDecimalKey(int characterCode);
 /// Upper-case hexadecimal without leading zeros ("7", "19", "AB");
 /// a negative number is written as its 32-bit two's complement.
 QString FormatHexPlain(std::int64_t number);
+
+/// The red, green and blue of a colour value, each 0 to 255.
+struct Rgb
+{
+    int red;
+    int green;
+    int blue;
+};
+
+/// Reads the low three bytes of @p value as red, green and blue.
+constexpr Rgb SplitRgb(ColourValue value)
+{
+    return {static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+            static_cast<int>((value >> 16) & 0xFF)};
+}
 
 /// red + 256 * green + 65536 * blue.
 constexpr ColourValue MakeColourValue(int red, int green, int blue)

@@ -25,9 +25,8 @@ void ColorBox::paintEvent(QPaintEvent *event)
 {
     {
         QPainter painter(this);
-        painter.fillRect(contentsRect(), QColor(static_cast<int>(m_colour & 0xFF),
-                                                static_cast<int>((m_colour >> 8) & 0xFF),
-                                                static_cast<int>((m_colour >> 16) & 0xFF)));
+        const colour::Rgb rgb = colour::SplitRgb(m_colour);
+        painter.fillRect(contentsRect(), QColor(rgb.red, rgb.green, rgb.blue));
     }
     QFrame::paintEvent(event);
 }

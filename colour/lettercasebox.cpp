@@ -1,47 +1,56 @@
 // SPDX-License-Identifier: MIT
 #include "colour/lettercasebox.h"
 
+using colour::LetterCase;
+
+namespace {
+
+// The option values are not Qt's check states; they are mapped here and
+// nowhere else.
+LetterCase toLetterCase(Qt::CheckState state)
+{
+    switch (state) {
+    case Qt::Checked:
+        return LetterCase::Lower;
+    case Qt::PartiallyChecked:
+        return LetterCase::Greyed;
+    case Qt::Unchecked:
+        break;
+    }
+    return LetterCase::Upper;
+}
+
+Qt::CheckState toCheckState(LetterCase value)
+{
+    switch (value) {
+    case LetterCase::Lower:
+        return Qt::Checked;
+    case LetterCase::Greyed:
+        return Qt::PartiallyChecked;
+    case LetterCase::Upper:
+        break;
+    }
+    return Qt::Unchecked;
+}
+
+} // namespace
+
 LetterCaseBox::LetterCaseBox(const QString &text, QWidget *parent) : QCheckBox(text, parent)
 {
     setTristate(true);
     connect(this, &QCheckBox::stateChanged, this, [this](int state) {
-        Q_EMIT valueChanged(toValue(static_cast<Qt::CheckState>(state)));
+        Q_EMIT valueChanged(toLetterCase(static_cast<Qt::CheckState>(state)));
     });
 }
 
-int LetterCaseBox::value() const
+LetterCase LetterCaseBox::value() const
 {
-    return toValue(checkState());
+    return toLetterCase(checkState());
 }
 
-void LetterCaseBox::setValue(int value)
+void LetterCaseBox::setValue(LetterCase value)
 {
     setCheckState(toCheckState(value));
-}
-
-int LetterCaseBox::toValue(Qt::CheckState state)
-{
-    switch (state) {
-    case Qt::Checked:
-        return 1;
-    case Qt::PartiallyChecked:
-        return 2;
-    case Qt::Unchecked:
-        break;
-    }
-    return 0;
-}
-
-Qt::CheckState LetterCaseBox::toCheckState(int value)
-{
-    switch (value) {
-    case 1:
-        return Qt::Checked;
-    case 2:
-        return Qt::PartiallyChecked;
-    default:
-        return Qt::Unchecked;
-    }
 }
 
 void LetterCaseBox::nextCheckState()

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShowEvent>
 #include <QWidget>
 
 #include <algorithm>
@@ -56,3 +57,10 @@ void SetUpToolWindow(QDialog *dialog, const QString &name, const QString &title,
 }
 
 } // namespace dialoglayout
+
+void CentredDialog::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        dialoglayout::CentreOver(this, m_centreOver);
+    QDialog::showEvent(event);
+}

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-class QDialog;
+#include <QDialog>
+#include <QPointer>
+
 class QString;
-class QWidget;
 
 /// @brief Placing the small fixed windows: positions given in twips, and
 /// centring over the window that opened them.
@@ -21,3 +22,18 @@ void SetUpToolWindow(QDialog *dialog, const QString &name, const QString &title,
                      int heightTwips);
 
 } // namespace dialoglayout
+
+/// @brief A small dialog without an owner that opens centred over the window
+/// that opened it (the options dialog, the BODY tag editor, the about box).
+class CentredDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit CentredDialog(QWidget *centreOver) : QDialog(nullptr), m_centreOver(centreOver) {}
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QPointer<QWidget> m_centreOver;
+};

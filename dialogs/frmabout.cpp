@@ -9,7 +9,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include <algorithm>
 
@@ -32,7 +31,7 @@ QLabel *MakeLabel(QWidget *parent, const QString &name, const QString &text, con
 } // namespace
 
 FrmAbout::FrmAbout(settings::SettingsStore &settings, QWidget *centreOver)
-    : QDialog(nullptr), m_settings(settings), m_centreOver(centreOver)
+    : CentredDialog(centreOver), m_settings(settings)
 {
     setObjectName(u"FrmAbout"_s);
     setWindowTitle(u"バージョン情報"_s);
@@ -105,11 +104,4 @@ void FrmAbout::formLoad()
     const int room = m_cmdOK->x() - TwipsToPixels(60) - m_label3->x();
     if (needed > m_label3->width())
         m_label3->resize(std::min(needed, room), m_label3->height());
-}
-
-void FrmAbout::showEvent(QShowEvent *event)
-{
-    if (!event->spontaneous())
-        dialoglayout::CentreOver(this, m_centreOver);
-    QDialog::showEvent(event);
 }

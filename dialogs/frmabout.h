@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDialog>
-#include <QPointer>
+#include "dialogs/dialoglayout.h"
 
 class QLabel;
 class QPushButton;
@@ -15,7 +14,7 @@ class SettingsStore;
 ///
 /// The start count is read from the settings file (section "Use", key
 /// "NumberOfUse") each time a box is created; the box only reads it.
-class FrmAbout : public QDialog
+class FrmAbout : public CentredDialog
 {
     Q_OBJECT
 public:
@@ -23,15 +22,11 @@ public:
     /// @p centreOver when it is shown.
     explicit FrmAbout(settings::SettingsStore &settings, QWidget *centreOver = nullptr);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void createControls();
     void formLoad();
 
     settings::SettingsStore &m_settings;
-    QPointer<QWidget> m_centreOver;
 
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;

@@ -9,12 +9,11 @@
 
 #include <QCheckBox>
 #include <QPushButton>
-#include <QShowEvent>
 
 using namespace Qt::StringLiterals;
 
 FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
-    : QDialog(nullptr), m_options(options), m_mainWindow(mainWindow)
+    : CentredDialog(mainWindow), m_options(options), m_mainWindow(mainWindow)
 {
     dialoglayout::SetUpToolWindow(this, u"FrmOption"_s, u"オプション"_s, 3375, 1815);
 
@@ -72,11 +71,4 @@ void FrmOption::apply()
     m_options.temae = inFront ? 1 : 0;
     platform::setAlwaysInFront(m_mainWindow, inFront);
     m_options.hideDokodemo = m_checkDokodemo->isChecked() ? 1 : 0;
-}
-
-void FrmOption::showEvent(QShowEvent *event)
-{
-    if (!event->spontaneous())
-        dialoglayout::CentreOver(this, m_mainWindow);
-    QDialog::showEvent(event);
 }

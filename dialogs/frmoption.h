@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDialog>
+#include "dialogs/dialoglayout.h"
+
 #include <QPointer>
 
 struct AppOptions;
@@ -16,16 +17,13 @@ class QPushButton;
 /// out of the always-in-front layer at once. "キャンセル" and the title
 /// bar's close button change nothing. The settings file is not touched here:
 /// the main window writes the options when it closes.
-class FrmOption : public QDialog
+class FrmOption : public CentredDialog
 {
     Q_OBJECT
 public:
     /// @brief Creates the dialog without an owner, its boxes set from
     /// @p options; it centres itself over @p mainWindow when it is shown.
     explicit FrmOption(AppOptions &options, QWidget *mainWindow);
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();

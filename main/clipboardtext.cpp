@@ -7,12 +7,15 @@ namespace {
 const QString kNone = QStringLiteral(u"なし");
 }
 
-QString ClipboardText(const QString &attributeName, const QString &code, int letterCase)
+QString ClipboardText(const QString &attributeName, const QString &code,
+                      colour::LetterCase letterCase)
 {
     if (attributeName == kNone)
         return code;
     const QString text = attributeName + QStringLiteral("=\"") + code + u'"';
-    return letterCase == 0 ? text.toUpper() : text.toLower();
+    return colour::ApplyLetterCase(text, letterCase == colour::LetterCase::Upper
+                                             ? colour::LetterCase::Upper
+                                             : colour::LetterCase::Lower);
 }
 
 QStringList AttributeNames()

@@ -6,8 +6,8 @@
 std::optional<colour::ColourValue> DialogColourChooser::choose(QWidget *parent,
                                                                colour::ColourValue initial)
 {
-    const QColor start(static_cast<int>(initial & 0xFF), static_cast<int>((initial >> 8) & 0xFF),
-                       static_cast<int>((initial >> 16) & 0xFF));
+    const colour::Rgb rgb = colour::SplitRgb(initial);
+    const QColor start(rgb.red, rgb.green, rgb.blue);
     QColorDialog dialog(start, parent);
     dialog.setObjectName(QStringLiteral("CDialog1"));
     if (dialog.exec() != QDialog::Accepted)

@@ -345,7 +345,8 @@ void FrmMain::startUp()
                                                  m_channels->hexBox(Channel::Blue)->text()));
 
     // 3. The letter-case option; a change runs its click behaviour.
-    m_letterCase->setValue(readSetting(kCheck, QStringLiteral("Komozi")));
+    m_letterCase->setValue(
+        colour::LetterCaseFromStored(readSetting(kCheck, QStringLiteral("Komozi"))));
 
     // 4. The position (twips, outer frame), brought back into view only when
     // it would leave the window out of reach on every current screen.
@@ -387,7 +388,7 @@ void FrmMain::closeSequence()
     writeSetting(kColor, QStringLiteral("Red"), m_channels->value(Channel::Red));
     writeSetting(kColor, QStringLiteral("Green"), m_channels->value(Channel::Green));
     writeSetting(kColor, QStringLiteral("Blue"), m_channels->value(Channel::Blue));
-    writeSetting(kCheck, QStringLiteral("Komozi"), m_letterCase->value());
+    writeSetting(kCheck, QStringLiteral("Komozi"), static_cast<int>(m_letterCase->value()));
     // Where the program cannot know its place, it keeps the stored one.
     if (platform::placesWindows()) {
         const QRect frame = frameGeometry();

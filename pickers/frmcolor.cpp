@@ -180,9 +180,8 @@ void FrmColor::pickAtPointer(int button, QPoint point, bool releasing)
     if (value == colour::kInvalidColour)
         return;
     if (ChannelControls *channels = m_channels.data()) {
-        channels->storeSliders(static_cast<int>(value & 0xFF),
-                               static_cast<int>((value >> 8) & 0xFF),
-                               static_cast<int>((value >> 16) & 0xFF));
+        const colour::Rgb rgb = colour::SplitRgb(value);
+        channels->storeSliders(rgb.red, rgb.green, rgb.blue);
     }
     if (releasing)
         m_buttonHeld = false;

@@ -64,9 +64,8 @@ QImage MakePaletteImage()
     for (int y = 0; y < kPaletteRows; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < kPaletteColumns; ++x) {
-            const colour::ColourValue c = PaletteRuleColour(x, y);
-            line[x] = qRgb(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                           static_cast<int>((c >> 16) & 0xFF));
+            const colour::Rgb rgb = colour::SplitRgb(PaletteRuleColour(x, y));
+            line[x] = qRgb(rgb.red, rgb.green, rgb.blue);
         }
     }
     for (const PalettePixel &known : kKnownPalettePixels)

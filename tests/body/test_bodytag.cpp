@@ -35,7 +35,9 @@ TEST(BuildBodyTag, WholeTagFollowsTheLetterCaseOption)
          u"ALINK =\"#3A3B3C\">"_s},
     };
     for (const auto &[name, codes, letterCase, tag] : cases)
-        EXPECT_EQ(BuildBodyTag(codes, letterCase).toStdString(), tag.toStdString()) << name;
+        EXPECT_EQ(BuildBodyTag(codes, colour::LetterCaseFromStored(letterCase)).toStdString(),
+                  tag.toStdString())
+            << name;
 }
 
 } // namespace

@@ -100,22 +100,23 @@ private Q_SLOTS:
         {
             FrmBody dialog(f.services);
             auto *box = Child<LetterCaseBox>(dialog, u"CheckKomozi"_s);
-            QCOMPARE(box->value(), qMax(stored, 0));
+            QCOMPARE(static_cast<int>(box->value()), qMax(stored, 0));
             // A stored 1 lower-cases the codes before the window shows; 2 leaves them.
             QCOMPARE(Codes(dialog), stored == 1 ? kLower : kUpper);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
             if (click)
                 QTest::mouseClick(box, Qt::LeftButton);
-            QCOMPARE(Codes(dialog), box->value() == 1 ? kLower : kUpper);
+            QCOMPARE(Codes(dialog), box->value() == colour::LetterCase::Lower ? kLower : kUpper);
 
             QTest::keyClick(Child(dialog, focus), Qt::Key_Return);
-            const QString tag = box->value() == 0 ? kUpperTag : kLowerTag;
+            const QString tag = box->value() == colour::LetterCase::Upper ? kUpperTag : kLowerTag;
             QCOMPARE(f.clipboard.log, (QStringList{u"clear"_s, u"set:"_s + tag}));
             QVERIFY(dialog.isVisible());
             QCOMPARE(f.settings.log, QStringList{u"read Body/Komozi"_s});
 
-            const QString written = u"write Body/Komozi="_s + QString::number(box->value());
+            const QString written =
+                u"write Body/Komozi="_s + QString::number(static_cast<int>(box->value()));
             if (how == u"unload")
                 QTest::mouseClick(Child(dialog, u"CmdUnload"_s), Qt::LeftButton);
             else if (how == u"titlebar")

@@ -102,7 +102,7 @@ void TestChannelControls::cascadeA_sliderDrag()
 void TestChannelControls::cascadeD_typedHexLowerCase()
 {
     ChannelHarness h;
-    h.letterCase->setValue(1);
+    h.letterCase->setValue(colour::LetterCase::Lower);
     h.hex(G)->setText(QStringLiteral("00"));
     h.record();
     h.hex(R)->setFocus();
@@ -260,7 +260,7 @@ void TestChannelControls::chooserSameColourWithLowerCase()
 {
     ChannelHarness h;
     h.controls->storeSliders(0xAB, 0xCD, 0xEF);
-    h.letterCase->setValue(1);
+    h.letterCase->setValue(colour::LetterCase::Lower);
     h.controls->convertLetterCase();
     QCOMPARE(h.code(), QStringLiteral("#abcdef"));
     h.record();

@@ -87,7 +87,7 @@ void TestChannelSoak::randomWalk()
         }
         case 4: {
             const int option = pick(8) == 0 ? 2 : pick(2);
-            h.letterCase->setValue(option);
+            h.letterCase->setValue(colour::LetterCaseFromStored(option));
             h.controls->convertLetterCase();
             what += QStringLiteral("letter case %1").arg(option);
             break;

@@ -115,11 +115,14 @@ TEST(ChannelText, ParseChannelHex)
 
 TEST(ChannelText, ApplyLetterCase)
 {
+    // Stored options: 1 and 2 as they are, anything else counts as upper case.
     const QString mixed = QStringLiteral("#aB09cD");
-    EXPECT_EQ(ApplyLetterCase(mixed, 0), QStringLiteral("#AB09CD"));
-    EXPECT_EQ(ApplyLetterCase(mixed, 1), QStringLiteral("#ab09cd"));
-    for (const int other : {2, -1, 3, std::numeric_limits<int>::max()})
-        EXPECT_EQ(ApplyLetterCase(mixed, other), mixed) << other;
+    const QString upper = QStringLiteral("#AB09CD");
+    const std::pair<int, QString> cases[] = {{0, upper}, {1, QStringLiteral("#ab09cd")},
+                                             {2, mixed}, {-1, upper},
+                                             {3, upper}, {std::numeric_limits<int>::max(), upper}};
+    for (const auto &[stored, expected] : cases)
+        EXPECT_EQ(ApplyLetterCase(mixed, LetterCaseFromStored(stored)), expected) << stored;
 }
 
 TEST(ChannelText, IsDecimalKeyTakesBackspaceAndDigitsOnly)

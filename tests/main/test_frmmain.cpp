@@ -258,7 +258,7 @@ void TestFrmMain::restoredValues()
     h.settings.values.insert(QStringLiteral("Check/Komozi"), komozi);
     h.w().startUp();
     QCOMPARE(h.code(), code);
-    QCOMPARE(h.w().letterCase()->value(), box);
+    QCOMPARE(static_cast<int>(h.w().letterCase()->value()), box);
     QCOMPARE(h.c().hexBox(Channel::Red)->text(), code.mid(1, 2));
     QVERIFY(h.messages.isEmpty());
     // A greyed box copies in lower case.
@@ -391,7 +391,7 @@ void TestFrmMain::copyTexts()
     QFETCH(QString, expected);
     MainHarness h({{"Color/Green", "255"}, {"Color/Blue", "128"}});
     h.w().startUp();
-    h.w().letterCase()->setValue(letterCase);
+    h.w().letterCase()->setValue(colour::LetterCaseFromStored(letterCase));
     const int index = h.w().attributeBox()->findText(name);
     if (index >= 0)
         h.w().attributeBox()->setCurrentIndex(index);
@@ -449,11 +449,11 @@ void TestFrmMain::letterCaseClick()
     QCOMPARE(h.code(), QStringLiteral("#A0B0C0"));
     QCOMPARE(h.c().hexBox(Channel::Blue)->text(), QStringLiteral("C0"));
     // From greyed, a click clears; a click never greys.
-    h.w().letterCase()->setValue(2);
+    h.w().letterCase()->setValue(colour::LetterCase::Greyed);
     QTest::mouseClick(h.w().letterCase(), Qt::LeftButton);
-    QCOMPARE(h.w().letterCase()->value(), 0);
+    QCOMPARE(h.w().letterCase()->value(), colour::LetterCase::Upper);
     QTest::mouseClick(h.w().letterCase(), Qt::LeftButton);
-    QCOMPARE(h.w().letterCase()->value(), 1);
+    QCOMPARE(h.w().letterCase()->value(), colour::LetterCase::Lower);
 }
 
 void TestFrmMain::enterCopiesFromAnyBox()
@@ -508,7 +508,7 @@ void TestFrmMain::resetAndToolbarDispatch()
     MainHarness h({{"Color/Red", "10"}, {"Color/Green", "20"}, {"Color/Blue", "30"}});
     h.w().startUp();
     h.w().attributeBox()->setEditText(QStringLiteral("LINK"));
-    h.w().letterCase()->setValue(1);
+    h.w().letterCase()->setValue(colour::LetterCase::Lower);
     h.w().dispatchToolbarKey(QStringLiteral("nothing"));
     h.w().dispatchToolbarKey(QString()); // a separator has no key
     QCOMPARE(h.c().colourValue(), colour::MakeColourValue(10, 20, 30));
@@ -516,7 +516,7 @@ void TestFrmMain::resetAndToolbarDispatch()
     QCOMPARE(h.c().colourValue(), 0u);
     QCOMPARE(h.code(), QStringLiteral("#000000"));
     QCOMPARE(h.w().attributeBox()->currentText(), QStringLiteral("LINK"));
-    QCOMPARE(h.w().letterCase()->value(), 1);
+    QCOMPARE(h.w().letterCase()->value(), colour::LetterCase::Lower);
 }
 
 void TestFrmMain::everyCommandReachesItsOperation_data()

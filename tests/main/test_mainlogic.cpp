@@ -32,9 +32,9 @@ TEST(ClipboardText, AttributeFormsAndCase)
         {u"ＡＢ", u"#FF8000", 1, u"ａｂ=\"#ff8000\""},   // the platform's case rules
     };
     for (const Case &c : cases)
-        EXPECT_EQ(
-            ClipboardText(QString::fromUtf16(c.name), QString::fromUtf16(c.code), c.letterCase),
-            QString::fromUtf16(c.expected))
+        EXPECT_EQ(ClipboardText(QString::fromUtf16(c.name), QString::fromUtf16(c.code),
+                                colour::LetterCaseFromStored(c.letterCase)),
+                  QString::fromUtf16(c.expected))
             << QString::fromUtf16(c.name).toStdString();
 }
 
