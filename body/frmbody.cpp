@@ -4,13 +4,13 @@
 #include "colour/colorbox.h"
 #include "colour/contrast.h"
 #include "colour/lettercasebox.h"
-#include "dialogs/dialoglayout.h"
-#include "main/clipboard.h"
-#include "main/colourchooser.h"
-#include "main/fonts.h"
-#include "main/services.h"
-#include "main/settingsstore.h"
-#include "main/twips.h"
+#include "common/clipboardsink.h"
+#include "common/colourchooser.h"
+#include "common/dialoglayout.h"
+#include "common/fonts.h"
+#include "common/services.h"
+#include "common/settingsstore.h"
+#include "common/twips.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include "body/bodytag.h"
 #include "colour/channeltext.h"
 
-#include "dialogs/dialoglayout.h"
+#include "common/dialoglayout.h"
 
 #include <array>
 

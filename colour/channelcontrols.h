@@ -2,7 +2,7 @@
 #pragma once
 
 #include "colour/channeltext.h"
-#include "main/feedback.h"
+#include "colour/feedback.h"
 
 #include <QObject>
 #include <array>

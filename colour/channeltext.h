@@ -27,8 +27,6 @@ inline const QString kDecimalMessage =
 /// The message shown for a rejected hexadecimal channel text.
 inline const QString kHexMessage =
     QStringLiteral(u"00\uFF5EFFまでの数値を16進数で入力して下さい。");
-/// Caption of every message box.
-inline const QString kAppTitle = QStringLiteral("Vandrel");
 
 /// Three-digit decimal form: 7 -> "007", 255 -> "255".
 QString FormatChannelDec(int value);

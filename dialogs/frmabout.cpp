@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/frmabout.h"
 
-#include "dialogs/dialoglayout.h"
-#include "dialogs/programversion.h"
-#include "main/fonts.h"
-#include "main/settingsstore.h"
-#include "main/twips.h"
+#include "common/appinfo.h"
+#include "common/dialoglayout.h"
+#include "common/fonts.h"
+#include "common/settingsstore.h"
+#include "common/twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -55,7 +55,8 @@ void FrmAbout::createControls()
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment centre = Qt::AlignCenter;
 
-    m_label1 = MakeLabel(this, u"Label1"_s, u"Vandrel"_s, TwipsRect(120, 120, 3855, 255), centre);
+    m_label1 =
+        MakeLabel(this, u"Label1"_s, appinfo::Name(), TwipsRect(120, 120, 3855, 255), centre);
     // NOTE: Arial is often missing on Linux; fontconfig then picks a
     // look-alike sans serif, which is what we want.
     QFont title(u"Arial"_s, 12);
@@ -89,7 +90,7 @@ void FrmAbout::createControls()
 
 void FrmAbout::formLoad()
 {
-    using namespace programversion;
+    using namespace appinfo;
     m_label2->setText(QString::number(kMajor) + u'.' + QString::number(kMinor));
     m_label3->setText(u"Version:"_s + QString::number(kMajor) + u'.' + QString::number(kMinor) +
                       u'.' + QString::number(kRevision));

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "dialogs/dialoglayout.h"
+#include "common/dialoglayout.h"
 
 class QLabel;
 class QPushButton;

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "dialogs/frmoption.h"
 
-#include "dialogs/dialoglayout.h"
+#include "common/appoptions.h"
+#include "common/dialoglayout.h"
+#include "common/platform.h"
+#include "common/twips.h"
 #include "dialogs/wrapcheckbox.h"
-#include "main/appoptions.h"
-#include "main/platform.h"
-#include "main/twips.h"
 
 #include <QCheckBox>
 #include <QPushButton>

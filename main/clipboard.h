@@ -1,16 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QString>
-
-/// @brief The system clipboard: clear, then set plain text.
-class ClipboardSink
-{
-public:
-    virtual ~ClipboardSink() = default;
-    virtual void clear() = 0;
-    virtual void setText(const QString &text) = 0;
-};
+#include "common/clipboardsink.h"
 
 /// The clipboard of the desktop session.
 class SystemClipboard final : public ClipboardSink

@@ -1,22 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "colour/channeltext.h"
-
-#include <optional>
-
-class QWidget;
-
-/// @brief The system colour chooser, behind an interface so tests can answer it.
-class ColourChooser
-{
-public:
-    virtual ~ColourChooser() = default;
-    /// Shows the chooser modal on @p initial. Gives the confirmed colour, or
-    /// nothing when the user cancelled.
-    virtual std::optional<colour::ColourValue> choose(QWidget *parent,
-                                                      colour::ColourValue initial) = 0;
-};
+#include "common/colourchooser.h"
 
 /// The chooser of the toolkit (QColorDialog).
 class DialogColourChooser final : public ColourChooser

@@ -9,15 +9,16 @@
 #include "colour/contrast.h"
 #include "colour/lettercasebox.h"
 #include "colour/spinarrows.h"
+#include "common/appinfo.h"
+#include "common/fonts.h"
+#include "common/platform.h"
+#include "common/twips.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmoption.h"
 #include "main/clipboard.h"
 #include "main/clipboardtext.h"
 #include "main/colourchooser.h"
-#include "main/fonts.h"
-#include "main/platform.h"
 #include "main/settingsstore.h"
-#include "main/twips.h"
 #include "main/windowplacement.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
@@ -92,7 +93,7 @@ FrmMain::FrmMain(Services &services, QWidget *parent)
       m_services(services)
 {
     setObjectName(QStringLiteral("FrmMain"));
-    setWindowTitle(colour::kAppTitle);
+    setWindowTitle(appinfo::Name());
     setWindowIcon(assets::WindowIcon());
     runModal = [](QDialog &dialog) { dialog.exec(); };
 

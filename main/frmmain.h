@@ -2,8 +2,8 @@
 #pragma once
 
 #include "colour/channeltext.h"
-#include "main/appoptions.h"
-#include "main/services.h"
+#include "common/appoptions.h"
+#include "common/services.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Vandrel: makes HTML colour codes.
 
-#include "dialogs/programversion.h"
+#include "common/appinfo.h"
+#include "common/fonts.h"
+#include "common/messagebox.h"
 #include "main/clipboard.h"
 #include "main/colourchooser.h"
-#include "main/fonts.h"
 #include "main/frmmain.h"
 #include "main/platformchoice.h"
 #include "main/preload.h"
@@ -25,12 +26,9 @@ int main(int argc, char *argv[])
     StartUpPreload preload;
     QApplication app(argc, argv);
     preload.applicationStarted();
-    QApplication::setApplicationName(QStringLiteral("Vandrel"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(programversion::kMajor)
-                                            .arg(programversion::kMinor)
-                                            .arg(programversion::kRevision));
-    QApplication::setDesktopFileName(QStringLiteral("io.github.vandrel.Vandrel"));
+    QApplication::setApplicationName(appinfo::Name());
+    QApplication::setApplicationVersion(appinfo::VersionText());
+    QApplication::setDesktopFileName(appinfo::AppId());
 
     QApplication::setFont(MappedFont(kPGothicName, 9));
 
@@ -39,7 +37,7 @@ int main(int argc, char *argv[])
     SystemClipboard clipboard;
     const std::unique_ptr<ScreenCapture> capture =
         desktop.isWayland() ? CreatePortalScreenCapture() : CreateScreenCapture();
-    Services services{&store, &chooser, &clipboard, capture.get(), Feedback::standard()};
+    Services services{&store, &chooser, &clipboard, capture.get(), StandardFeedback()};
 
     FrmMain window(services);
     window.startUp();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "main/preload.h"
 
-#include "main/fonts.h"
+#include "common/fonts.h"
 
 #include <QFontDatabase>
 #include <QImageReader>

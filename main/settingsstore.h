@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/settingsstore.h"
+
 #include <QString>
 #include <functional>
 
@@ -48,15 +50,6 @@ QString ReadablePath(const ConfigFile &file);
 /// - in the per-user folder alone when the program runs from the folder it
 ///   was installed to, which is never written.
 ConfigFile ConfigFileLocation();
-
-/// The two operations the windows use, so that tests can record or replace them.
-class SettingsStore
-{
-public:
-    virtual ~SettingsStore() = default;
-    virtual int readInt(const QString &section, const QString &key, int defaultValue) = 0;
-    virtual void writeText(const QString &section, const QString &key, const QString &value) = 0;
-};
 
 /// The store over the real file, whose place is asked for on every call.
 class IniFileStore final : public SettingsStore

@@ -6,7 +6,7 @@
 #include "colour/colorbox.h"
 #include "pickers/paletteimage.h"
 
-#include "main/twips.h"
+#include "common/twips.h"
 #include <QGroupBox>
 
 #include <QLabel>

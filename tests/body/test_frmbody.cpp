@@ -2,7 +2,7 @@
 #include "body/frmbody.h"
 #include "colour/colorbox.h"
 #include "colour/lettercasebox.h"
-#include "main/services.h"
+#include "common/services.h"
 
 #include "support/fakeclipboard.h"
 #include "support/fakecolourchooser.h"

@@ -4,12 +4,8 @@
 // of every kind of edit in one box.
 #include "support/channelharness.h"
 
-#include "main/feedback.h"
-
-#include <QAbstractButton>
 #include <QApplication>
 #include <QInputMethodEvent>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
@@ -44,8 +40,6 @@ private Q_SLOTS:
     void chooserSameColourWithLowerCase();
     void typedCharacter();
     void typedLengthIsLimitedStoredIsNot();
-    void messageBox_data();
-    void messageBox();
 };
 
 void TestChannelControls::initialState()
@@ -300,52 +294,6 @@ void TestChannelControls::typedLengthIsLimitedStoredIsNot()
     h.record();
     h.controls->storeText(h.hex(R), QStringLiteral("FFFFFFF7"));
     COMPARE_TRACE(h.take(), lines({u"store TextRedHex \"FFFFFFF7\"", u"TextRedHex_Change"}));
-}
-
-void TestChannelControls::messageBox_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("decimal") << colour::kDecimalMessage;
-    QTest::newRow("hex") << colour::kHexMessage;
-}
-
-void TestChannelControls::messageBox()
-{
-    QFETCH(QString, text);
-    QWidget parent;
-    parent.show();
-    // Read the box from inside its own modal loop and close it at once; the
-    // checks run after the loop has ended, so a failure cannot keep it open.
-    QString seen;
-    int tries = 0;
-    std::function<void()> answer = [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            if (++tries < 500) // bounded: the box is up at the first try unless something is wrong
-                QTimer::singleShot(10, &parent, answer);
-            else if (QWidget *other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        const QList<QAbstractButton *> buttons = box->buttons();
-        seen = QStringList{box->text(),
-                           box->windowTitle(),
-                           QString::number(box->icon()),
-                           QString::number(buttons.size()),
-                           QString::number(box->standardButton(buttons.value(0))),
-                           QString::number(box->isModal())}
-                   .join(u'|');
-        if (buttons.isEmpty())
-            box->reject();
-        else
-            buttons.first()->click();
-    };
-    QTimer::singleShot(0, &parent, answer);
-    ShowMessageBox(&parent, text);
-    QCOMPARE(seen, QStringList({text, QStringLiteral("Vandrel"),
-                                QString::number(QMessageBox::NoIcon), QStringLiteral("1"),
-                                QString::number(QMessageBox::Ok), QStringLiteral("1")})
-                       .join(u'|'));
 }
 
 QTEST_MAIN(TestChannelControls)

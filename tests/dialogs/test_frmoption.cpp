@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include "common/appoptions.h"
+#include "common/platform.h"
 #include "dialogs/frmoption.h"
-#include "main/appoptions.h"
-#include "main/platform.h"
 #include "support/picture.h"
 
 #include <QCheckBox>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main/clipboardtext.h"
 #include "main/platformchoice.h"
-#include "main/twips.h"
 #include "main/windowplacement.h"
 
 #include <gtest/gtest.h>
@@ -47,15 +46,6 @@ TEST(ClipboardText, AttributeListInOrder)
         QStringLiteral("BORDERCOLOR"),    QStringLiteral("BORDERCOLORLIGHT"),
         QStringLiteral("BORDERCOLORDARK")};
     EXPECT_EQ(AttributeNames(), expected);
-}
-
-TEST(WindowPlacement, TwipsToPixelsRounds)
-{
-    const std::pair<int, int> cases[] = {{0, 0},      {7, 0},      {8, 1},       {15, 1},
-                                         {5055, 337}, {3015, 201}, {-1200, -80}, {-8, -1}};
-    for (const auto &[twips, pixels] : cases)
-        EXPECT_EQ(TwipsToPixels(twips), pixels) << twips;
-    EXPECT_EQ(PixelsToTwips(-80), -1200);
 }
 
 TEST(WindowPlacement, ReachablePositionsAreKept)

@@ -7,8 +7,8 @@
 #include "storelog.h"
 #include "support/channelharness.h"
 
-#include "main/appoptions.h"
-#include "main/platform.h"
+#include "common/appoptions.h"
+#include "common/platform.h"
 #include "pickers/hiddenwindowwatch.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "main/clipboard.h"
+#include "common/clipboardsink.h"
 
 #include <QStringList>
 

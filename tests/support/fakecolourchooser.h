@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "main/colourchooser.h"
+#include "common/colourchooser.h"
 
 #include <QList>
 #include <deque>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "main/settingsstore.h"
+#include "common/settingsstore.h"
 
 #include <QFile>
 #include <QMap>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "main/fonts.h"
+#include "common/fonts.h"
 
 #include <QApplication>
 #include <QImage>

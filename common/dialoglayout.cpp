@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "dialogs/dialoglayout.h"
+#include "common/dialoglayout.h"
 
-#include "main/fonts.h"
-#include "main/twips.h"
+#include "common/fonts.h"
+#include "common/twips.h"
 
 #include <QDialog>
 #include <QFont>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "main/platform.h"
+#include "common/platform.h"
 
 #include <QGuiApplication>
 #include <QWidget>

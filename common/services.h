@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "main/feedback.h"
+#include "colour/feedback.h"
 
 class ClipboardSink;
 class ColourChooser;

@@ -12,11 +12,4 @@ struct Feedback
 {
     std::function<void()> beep;
     std::function<void(QWidget *parent, const QString &text)> message;
-
-    /// The platform beep and a modal box: the text, one OK button, no icon,
-    /// caption "Vandrel".
-    static Feedback standard();
 };
-
-/// Shows the program's message box (used by Feedback::standard()).
-void ShowMessageBox(QWidget *parent, const QString &text);

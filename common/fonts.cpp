@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "main/fonts.h"
+#include "common/fonts.h"
 
 #include <QByteArray>
 

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: MIT
-#include "main/feedback.h"
+#include "common/messagebox.h"
 
-#include "colour/channeltext.h"
+#include "common/appinfo.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 void ShowMessageBox(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, colour::kAppTitle, text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, appinfo::Name(), text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-Feedback Feedback::standard()
+Feedback StandardFeedback()
 {
     return {[] { QApplication::beep(); }, ShowMessageBox};
 }

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+/// @brief The system clipboard as the windows use it: clear, then set plain
+/// text. Tests hand in their own.
+class ClipboardSink
+{
+public:
+    virtual ~ClipboardSink() = default;
+    virtual void clear() = 0;
+    virtual void setText(const QString &text) = 0;
+};

@@ -1,0 +1,2 @@
+// The top floor.
+#include "colour/model.h"
