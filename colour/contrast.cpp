@@ -45,8 +45,10 @@ QString Grade(const QString &against, ColourValue a, ColourValue b)
 double RelativeLuminance(ColourValue value)
 {
     const std::array<double, 256> &linear = LinearTable();
-    return 0.2126 * linear[value & 0xFF] + 0.7152 * linear[(value >> 8) & 0xFF] +
-           0.0722 * linear[(value >> 16) & 0xFF];
+    const Rgb rgb = SplitRgb(value);
+    return 0.2126 * linear[static_cast<std::size_t>(rgb.red)] +
+           0.7152 * linear[static_cast<std::size_t>(rgb.green)] +
+           0.0722 * linear[static_cast<std::size_t>(rgb.blue)];
 }
 
 double ContrastRatio(double luminanceA, double luminanceB)

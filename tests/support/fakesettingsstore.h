@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "common/settingsstore.h"
+#include "main/settingsstore.h"
 
 #include <QFile>
 #include <QMap>
