@@ -69,9 +69,9 @@ void TestCommon::messageBox()
     };
     QTimer::singleShot(0, &parent, answer);
     ShowMessageBox(&parent, text);
-    QCOMPARE(seen, QStringList({text, appinfo::Name(),
-                                QString::number(QMessageBox::NoIcon), QStringLiteral("1"),
-                                QString::number(QMessageBox::Ok), QStringLiteral("1")})
+    QCOMPARE(seen, QStringList({text, appinfo::Name(), QString::number(QMessageBox::NoIcon),
+                                QStringLiteral("1"), QString::number(QMessageBox::Ok),
+                                QStringLiteral("1")})
                        .join(u'|'));
 }
 
