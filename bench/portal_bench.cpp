@@ -7,7 +7,7 @@
 // never fails on time.
 #include "colour/channelcontrols.h"
 #include "colour/lettercasebox.h"
-#include "main/appoptions.h"
+#include "common/appoptions.h"
 #include "pickers/frmgetcolor.h"
 #include "pickers/portalscreenshot.h"
 #include "pickers/screencapture.h"
