@@ -28,11 +28,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
 #include <chrono>
-#include <climits>
 #include <future>
 #include <memory>
 #include <thread>
@@ -333,42 +331,37 @@ void TestFrmMain::optionsWrittenBackAsRead()
 
 void TestFrmMain::storedLimits_data()
 {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("count"); // NumberOfUse after the start
-    QTest::newRow("count at the limit") << "[Use]\nNumberOfUse=2147483647\n"_ba << INT_MAX;
-    QTest::newRow("count below the limit") << "[Use]\nNumberOfUse=2147483646\n"_ba << INT_MAX;
-    QTest::newRow("far right, far above")
-        << "[Position]\nLeft=99999999999\nTop=-99999999999\n"_ba << 1;
-    QTest::newRow("far left, far below")
-        << "[Position]\nLeft=-99999999999\nTop=99999999999\n"_ba << 1;
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("count"); // NumberOfUse written at the start
+    QTest::newRow("count at the limit")
+        << u"Use/NumberOfUse"_s << u"2147483647"_s << u"2147483647"_s;
+    QTest::newRow("count below the limit")
+        << u"Use/NumberOfUse"_s << u"2147483646"_s << u"2147483647"_s;
+    QTest::newRow("far left") << u"Position/Left"_s << u"-99999999999"_s << u"1"_s;
+    QTest::newRow("far right") << u"Position/Left"_s << u"99999999999"_s << u"1"_s;
+    QTest::newRow("far above") << u"Position/Top"_s << u"-99999999999"_s << u"1"_s;
+    QTest::newRow("far below") << u"Position/Top"_s << u"99999999999"_s << u"1"_s;
 }
 
 void TestFrmMain::storedLimits()
 {
-    // Values at the limits of the file's integers: the count stays at the
-    // limit, the window comes into view, and no arithmetic overflows (the
-    // sanitizer build stops at any that does).
-    QFETCH(QByteArray, file);
-    QFETCH(int, count);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Config.ini"));
-    QFile config(path);
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write(file);
-    config.close();
-    settings::IniFileStore store([path] { return settings::ConfigFile{path, {}}; });
-    FakeColourChooser chooser;
-    FakeClipboard clipboard;
-    Services services{&store, &chooser, &clipboard, nullptr,
-                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
-    FrmMain w(services);
-    w.startUp();
-    QCOMPARE(store.readInt(QStringLiteral("Use"), QStringLiteral("NumberOfUse"), 0), count);
-    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(w.pos()));
-    w.close();
-    const QPoint at(store.readInt(QStringLiteral("Position"), QStringLiteral("Left"), -1),
-                    store.readInt(QStringLiteral("Position"), QStringLiteral("Top"), -1));
-    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(at / 15));
+    // Values beyond the file's integers read as their limits: the count stays
+    // at the limit, the window comes into view, and no arithmetic overflows
+    // (the sanitizer build stops at any that does).
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, count);
+    MainHarness h;
+    h.settings.values.insert(key, value);
+    h.w().startUp();
+    QCOMPARE(h.settings.values.value(u"Use/NumberOfUse"_s), count);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(screen.contains(h.w().pos()));
+    h.w().close();
+    const QPoint at(h.settings.values.value(u"Position/Left"_s).toInt(),
+                    h.settings.values.value(u"Position/Top"_s).toInt());
+    QVERIFY(screen.contains(at / 15));
 }
 
 void TestFrmMain::copyTexts_data()
