@@ -211,10 +211,11 @@ class Pickers(unittest.TestCase):
                    what="palette docked to the main window's frame")
         self.assertEqual(self.frame(s, palette)[3], mh)
 
-        # Closed by the window manager (what its close box does), then the
-        # program: the next start does not reopen it.
-        s.activate(palette)
-        s.key("alt+F4")
+        # Closed by its close box (the right end of openbox's title bar), then
+        # the program: the next start does not reopen it.
+        fx, fy, fw, _ = self.frame(s, palette)
+        title = fy + (s.geometry(palette)[1] - fy) // 2
+        s.click_at(fx + fw - 12, title)
         wait_until(lambda: not s.find_windows(PALETTE_TITLE), what="palette closed")
         self.assertEqual(s.close_main_by_menu(), 0)
         self.assertEqual(ini_value(s.read_config(), "Position", "ColorP"), "0")
