@@ -17,6 +17,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QProcess>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -50,7 +51,8 @@ void spinUntil(const std::function<bool()> &done)
 
 /// Notes when a window has finished its first paint: the zero timer started
 /// from the paint event fires once that paint and its flush to the screen
-/// are over.
+/// are over. Qt paints a window first once the server has mapped it, and the
+/// server paints a window's background as it maps it.
 class FirstPaint : public QObject
 {
 public:
@@ -70,6 +72,14 @@ private:
     bool m_seen = false;
 };
 
+/// Returns once the display server has carried out every request sent so
+/// far (a flush of painted pixels, say): one pixel read is a round trip.
+void syncWithServer()
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        screen->grabWindow(0, 0, 0, 1, 1);
+}
+
 void measureCapture()
 {
     constexpr int kRounds = 9;
@@ -79,7 +89,8 @@ void measureCapture()
     for (int i = 0; i < kRounds; ++i) {
         QElapsedTimer timer;
         timer.start();
-        size = capture->grab().size();
+        const ScreenCapture::Result shot = capture->grab();
+        size = shot.picture ? shot.picture->size() : QSize();
         times.push_back(millisecondsSince(timer));
     }
     std::printf("  screen capture %dx%d alone:            %7.1f ms (median of %d)\n", size.width(),
@@ -102,6 +113,7 @@ void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideD
         returned.push_back(millisecondsSince(timer));
         window->installEventFilter(&paint);
         spinUntil([&] { return paint.done; });
+        syncWithServer();
         shown.push_back(millisecondsSince(timer));
         // The next round starts from a main window painted on the screen, as
         // it is when the user clicks its toolbar.

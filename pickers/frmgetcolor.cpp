@@ -53,14 +53,21 @@ FrmGetColor *FrmGetColor::start(QWidget *mainWindow, const AppOptions &options,
             mainWindow->repaint();
         }
     }
-    auto *window = new FrmGetColor(mainWindow, channels, capture.grab());
+    ScreenCapture::Result shot = capture.grab();
+    if (shot.refused) {
+        if (mainWindow)
+            mainWindow->show();
+        return nullptr;
+    }
+    auto *window = new FrmGetColor(mainWindow, channels, std::move(shot.picture));
     window->showOverDesktop();
     return window;
 }
 
-FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels, QImage picture)
+FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels,
+                         std::unique_ptr<FrozenScreen> screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_mainWindow(mainWindow), m_channels(&channels), m_picture(std::move(picture))
+      m_mainWindow(mainWindow), m_channels(&channels), m_screen(std::move(screen))
 {
     setObjectName(QStringLiteral("FrmGetColor"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -68,24 +75,29 @@ FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels, QImage 
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(assets::PipetteCursor());
     setFocusPolicy(Qt::StrongFocus);
-    if (!m_picture.isNull() && m_picture.format() != QImage::Format_RGB32 &&
-        m_picture.format() != QImage::Format_ARGB32)
-        m_picture = m_picture.convertToFormat(QImage::Format_RGB32);
+    // A capture that could not read the screen shows the black picture.
+    if (!m_screen)
+        m_screen = std::make_unique<FrozenImage>(QImage());
 }
+
+// The picture is destroyed before the native window it may live in.
+FrmGetColor::~FrmGetColor() = default;
 
 void FrmGetColor::showOverDesktop()
 {
     QScreen *screen = QGuiApplication::primaryScreen();
     QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 640, 480);
-    if (screen && !m_picture.isNull()) {
+    const QSize picture = m_screen->size();
+    if (screen && !picture.isEmpty()) {
         // NOTE: at a fractional scale the logical desktop is rounded down;
         // the window must still reach the last device pixel of the picture.
         const double ratio = screen->devicePixelRatio();
-        desktop |= QRect(desktop.topLeft(),
-                         QSize(static_cast<int>(std::ceil(m_picture.width() / ratio)),
-                               static_cast<int>(std::ceil(m_picture.height() / ratio))));
+        desktop |=
+            QRect(desktop.topLeft(), QSize(static_cast<int>(std::ceil(picture.width() / ratio)),
+                                           static_cast<int>(std::ceil(picture.height() / ratio))));
     }
     setGeometry(desktop);
+    m_screen->showIn(this);
     // NOTE: a full-screen request keeps panels and docks below the window;
     // it covers one monitor only, so with several the window is simply laid
     // over the whole desktop.
@@ -110,28 +122,20 @@ void FrmGetColor::showEvent(QShowEvent *event)
 
 colour::ColourValue FrmGetColor::colourAt(QPointF position) const
 {
-    const colour::ColourValue value =
-        pickers::PixelColourAt(m_picture, pickers::DevicePixelAt(position, devicePixelRatio()));
-    return value == colour::kInvalidColour ? kBackground : value;
+    const QPoint device = pickers::DevicePixelAt(position, devicePixelRatio());
+    const QImage pixel = m_screen->pixels(QRect(device, QSize(1, 1)));
+    return pixel.isNull() ? kBackground : pickers::ColourFromRgb(pixel.pixel(0, 0));
 }
 
 void FrmGetColor::paintEvent(QPaintEvent *event)
 {
+    // The picture shows itself over the part of the window it reaches (see
+    // FrozenScreen::showIn); the window paints only the rest.
     QPainter painter(this);
-    const double ratio = devicePixelRatio();
-    // The picture is shown pixel for pixel: one captured pixel on one device
-    // pixel, whatever the scale of the screen.
-    const QRectF shown(QPointF(0, 0), QSizeF(m_picture.size()) / ratio);
+    const QRectF shown(QPointF(0, 0), QSizeF(m_screen->size()) / devicePixelRatio());
     const QRegion outside = QRegion(event->rect()).subtracted(shown.toAlignedRect());
     for (const QRect &rect : outside)
         painter.fillRect(rect, QColor::fromRgb(static_cast<QRgb>(kBackground)));
-    if (!m_picture.isNull()) {
-        // NOTE: set on the one copy the window holds, so the pixels are never
-        // copied; the painter then draws the picture without scaling.
-        if (m_picture.devicePixelRatio() != ratio)
-            m_picture.setDevicePixelRatio(ratio);
-        painter.drawImage(QPointF(0, 0), m_picture);
-    }
 }
 
 void FrmGetColor::mousePressEvent(QMouseEvent *event)

@@ -3,11 +3,12 @@
 
 #include "colour/channeltext.h"
 
-#include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class ChannelControls;
+class FrozenScreen;
 class ScreenCapture;
 struct AppOptions;
 
@@ -25,12 +26,15 @@ public:
     /// the always-in-front layer, hides it (when options.hideDokodemo is 1)
     /// or shows it, captures the desktop with @p capture and shows the
     /// picture in a new eyedropper window, which it returns at once. The
-    /// window deletes itself when it closes.
+    /// window deletes itself when it closes. When the capture is refused no
+    /// window opens: the main window is shown again and the result is null.
     static FrmGetColor *start(QWidget *mainWindow, const AppOptions &options,
                               ChannelControls &channels, ScreenCapture &capture);
 
-    /// The captured desktop in device pixels.
-    const QImage &picture() const { return m_picture; }
+    ~FrmGetColor() override;
+
+    /// The frozen desktop picture the window shows, in device pixels.
+    const FrozenScreen &screen() const { return *m_screen; }
 
     /// The colour a release at @p position (window coordinates) takes: the
     /// captured pixel under it, or the window's black background where the
@@ -50,12 +54,13 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    FrmGetColor(QWidget *mainWindow, ChannelControls &channels, QImage picture);
+    FrmGetColor(QWidget *mainWindow, ChannelControls &channels,
+                std::unique_ptr<FrozenScreen> screen);
     void showOverDesktop();
     void Form_MouseUp(QPointF position);
 
     QPointer<QWidget> m_mainWindow;
     QPointer<ChannelControls> m_channels;
-    QImage m_picture;
+    std::unique_ptr<FrozenScreen> m_screen;
     bool m_picked = false;
 };

@@ -2,19 +2,82 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
+#include <QSize>
 #include <memory>
+
+class QWidget;
+
+/// @brief A frozen picture of the whole desktop, every screen included, held
+/// wherever its backend keeps it: in the program's memory, or on the display
+/// server so that its pixels never travel.
+///
+/// Its top-left pixel is the virtual desktop's top-left corner; everything is
+/// in device pixels.
+class FrozenScreen
+{
+public:
+    virtual ~FrozenScreen() = default;
+
+    /// The picture's size in device pixels.
+    virtual QSize size() const = 0;
+
+    /// @brief The captured pixels of @p area (device pixels), as an RGB32
+    /// image of the area's size. Where the picture has no pixel (outside it,
+    /// or where reading failed) the image is black.
+    virtual QImage pixels(const QRect &area) const = 0;
+
+    /// @brief Shows the picture in @p window, pixel for pixel from the
+    /// window's top-left corner, whatever its device pixel ratio; call once,
+    /// before the window is shown. The picture covers the part of the window
+    /// it reaches; the window itself paints the rest.
+    ///
+    /// NOTE: to show a widget above the picture, make it a child of @p window
+    /// with Qt::WA_NativeWindow set, after this call, and raise() it: a
+    /// backend may put the picture into a native child window of its own,
+    /// which covers whatever the window itself paints.
+    virtual void showIn(QWidget *window) = 0;
+};
+
+/// @brief The plain backend's picture: a QImage in the program's memory,
+/// painted by a child widget. Also the black picture shown when a capture
+/// fails (a null image).
+class FrozenImage final : public FrozenScreen
+{
+public:
+    /// @p image in device pixels; its device pixel ratio is ignored.
+    explicit FrozenImage(QImage image);
+
+    QSize size() const override { return m_image.size(); }
+    QImage pixels(const QRect &area) const override;
+    void showIn(QWidget *window) override;
+
+private:
+    QImage m_image;
+};
 
 /// @brief Reads the whole desktop picture, every screen included.
 ///
-/// The eyedropper window only sees this interface, so another backend (a
-/// desktop portal, say) can be added without touching it.
+/// The eyedropper window only sees this interface: the backend for X11 keeps
+/// the picture on the display server, another one reads it through Qt, and a
+/// desktop portal may serve where the screen cannot be read directly.
 class ScreenCapture
 {
 public:
+    /// What a capture gave.
+    struct Result
+    {
+        /// The frozen picture; null when the screen could not be read, and
+        /// the eyedropper then shows a black picture.
+        std::unique_ptr<FrozenScreen> picture;
+        /// The user or the system declined to hand over the screen: the
+        /// eyedropper does not open at all.
+        bool refused = false;
+    };
+
     virtual ~ScreenCapture() = default;
-    /// The desktop in device pixels, its top-left pixel at the virtual
-    /// desktop's top-left corner. A null image when the capture failed.
-    virtual QImage grab() = 0;
+    /// Captures the desktop as it is on the screen now.
+    virtual Result grab() = 0;
 };
 
 /// The backend for the running platform.

@@ -25,10 +25,24 @@ QSize deviceDesktopSize()
 class PortalScreenCapture final : public ScreenCapture
 {
 public:
-    QImage grab() override
+    Result grab() override
     {
         const pickers::PortalPicture picture = m_portal.take();
-        return pickers::FitPortalPicture(picture.image, deviceDesktopSize());
+        switch (picture.failure) {
+        case pickers::PortalFailure::None:
+            return {std::make_unique<FrozenImage>(
+                pickers::FitPortalPicture(picture.image, deviceDesktopSize()))};
+        case pickers::PortalFailure::Cancelled:
+        case pickers::PortalFailure::Refused:
+            // The user or the desktop said no: no eyedropper.
+            return {nullptr, true};
+        case pickers::PortalFailure::NoPortal:
+        case pickers::PortalFailure::NoAnswer:
+        case pickers::PortalFailure::Unreadable:
+            break;
+        }
+        // The screen could not be read: the black picture.
+        return {};
     }
 
 private:

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The capture through Qt: every screen grabbed and put together at its place
-// on the desktop. On X11 each grab is one image request for the root window's
-// part under that screen.
-//
-// NOTE: a capture through xcb, both the shared-memory extension and a single
-// image request for the whole root window, was measured against this on a
-// 3840 x 2160 Xvfb and was no faster (about 25 to 40 ms each), so the program
-// keeps to Qt.
+// The capture through Qt, for platforms where the picture cannot stay on the
+// display server: every screen grabbed and put together at its place on the
+// desktop, in the program's memory.
+#include "pickers/capturebackends.h"
 #include "pickers/desktopimage.h"
-#include "pickers/screencapture.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -19,7 +14,7 @@ namespace {
 class QtScreenCapture final : public ScreenCapture
 {
 public:
-    QImage grab() override
+    Result grab() override
     {
         std::vector<pickers::ScreenPicture> parts;
         const QList<QScreen *> screens = QGuiApplication::screens();
@@ -29,13 +24,16 @@ public:
             // the part's place on the device desktop as it stands.
             parts.push_back({screen->geometry().topLeft(), screen->grabWindow(0).toImage()});
         }
-        return pickers::ComposeDesktopImage(parts);
+        QImage desktop = pickers::ComposeDesktopImage(parts);
+        if (desktop.isNull())
+            return {};
+        return {std::make_unique<FrozenImage>(std::move(desktop))};
     }
 };
 
 } // namespace
 
-std::unique_ptr<ScreenCapture> CreateScreenCapture()
+std::unique_ptr<ScreenCapture> pickers::CreateQtScreenCapture()
 {
     return std::make_unique<QtScreenCapture>();
 }

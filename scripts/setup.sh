@@ -11,7 +11,8 @@ packages=(
     clang libclang-rt-14-dev
     clang-format
     fonts-ipafont-gothic fonts-liberation
-    xvfb xdotool xclip x11-utils x11-apps imagemagick openbox
+    libxcb1-dev  # the eyedropper keeps its picture on the X server
+    xvfb xdotool xclip x11-utils x11-apps x11-xserver-utils imagemagick openbox
     appstream desktop-file-utils
     dpkg-dev file lintian  # the Debian package: library dependencies, file types, its check
     qt6-wayland  # Qt's Wayland platform, for Wayland desktops without Xwayland

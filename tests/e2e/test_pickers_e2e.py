@@ -134,24 +134,30 @@ class Pickers(unittest.TestCase):
         self.wait_eyedropper_gone(s, width, height)
         self.assertEqual(self.copied_code(s), "#" + shown)
 
-    def test_menu_closed_before_the_capture(self):
-        # Started from the menu, the picture shows the window as it is once
-        # the menu has closed, not the menu over it.
+    def test_picture_shown_is_the_screen_without_the_menu(self):
+        # Started from the menu, the eyedropper shows the screen as it was
+        # before the menu opened, every pixel of it, and keeps showing it
+        # when what lies beneath changes.
         width, height = 1280, 800
         s = self.session(width=width, height=height)
+        self.show_patch(s, 700, 300, 200, 150)
+        patch = s.find_window("^patch$")
         s.start()
+        s._run(["xdotool", "mousemove", "--sync", str(width - 5), str(height - 5)])
         x, y = s.client_point(0, 0)
         area = (x, y, px(5055), px(3015))
-        before = s.crop(s.screenshot(), *area)
+        before = s.screenshot()
 
         s.activate(s.main)
         s.key("alt+i")
-        wait_until(lambda: not s.same_image(before, s.crop(s.screenshot(), *area)),
+        wait_until(lambda: not s.same_image(s.crop(before, *area),
+                                            s.crop(s.screenshot(), *area)),
                    what="menu over the window")
         s.key("g")
         window = wait_until(lambda: self.eyedroppers(s, width, height), what="eyedropper")[0]
         wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
-        self.assertTrue(s.same_image(before, s.crop(s.screenshot(), *area)))
+        s._run(["xdotool", "windowunmap", "--sync", patch])
+        wait_until(lambda: s.same_image(before, s.screenshot()), what="the frozen screen shown")
         s.key("Escape")
         self.wait_eyedropper_gone(s, width, height)
 

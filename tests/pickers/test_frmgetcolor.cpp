@@ -13,7 +13,9 @@
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
@@ -24,13 +26,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-/// A capture that hands out a picture made by the test.
+/// A capture that hands out a picture made by the test; a null picture is a
+/// screen that could not be read.
 struct FakeCapture : ScreenCapture
 {
-    explicit FakeCapture(QImage shot) : picture(std::move(shot)) {}
-    QImage grab() override { return picture; }
+    explicit FakeCapture(QImage shot, bool refuse = false)
+        : picture(std::move(shot)), refused(refuse)
+    {
+    }
+    Result grab() override
+    {
+        if (refused)
+            return {nullptr, true};
+        if (picture.isNull())
+            return {};
+        return {std::make_unique<FrozenImage>(picture)};
+    }
     QImage picture;
+    bool refused;
 };
+
+/// The captured pixel at @p device of the window's picture.
+QRgb capturedPixel(const FrmGetColor &window, QPoint device)
+{
+    return window.screen().pixels(QRect(device, QSize(1, 1))).pixel(0, 0);
+}
 
 /// The desktop in device pixels, as Qt's screens describe it.
 QSize deviceDesktopSize()
@@ -127,11 +147,11 @@ private Q_SLOTS:
         m_options.hideDokodemo = hideDokodemo;
         m_window = FrmGetColor::start(&main, m_options, *m_main->controls, *capture);
         QVERIFY(m_window && m_window->isVisible());
-        QCOMPARE(m_window->picture().size(), deviceDesktopSize());
+        QCOMPARE(m_window->screen().size(), deviceDesktopSize());
         QCOMPARE(main.isVisible(), mainShown);
         QVERIFY(!platform::isAlwaysInFront(&main));
         const QPoint inside = main.geometry().center() * main.devicePixelRatio();
-        QCOMPARE(m_window->picture().pixel(inside),
+        QCOMPARE(capturedPixel(*m_window, inside),
                  mainShown ? qRgb(0xEE, 0x11, 0xEE) : qRgb(0x10, 0x60, 0x20));
 
         // Esc closes without picking, and the main window comes back.
@@ -226,6 +246,93 @@ private Q_SLOTS:
         const QPoint picked = pickers::DevicePixelAt(far, ratio);
         QCOMPARE(m_main->controls->colourValue(),
                  pickers::ColourFromRgb(placeColour(picked.x(), picked.y())));
+    }
+
+    void captureOutcome_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("screen not read: black picture") << false << true;
+        QTest::newRow("capture refused: no window") << true << false;
+    }
+
+    void captureOutcome()
+    {
+        QFETCH(bool, refused);
+        QFETCH(bool, opens);
+        m_options.hideDokodemo = 1;
+        m_main->controls->storeSliders(1, 2, 3);
+        m_log->take();
+        FakeCapture capture(QImage(), refused);
+        m_window = FrmGetColor::start(&m_main->window, m_options, *m_main->controls, capture);
+        QCOMPARE(!m_window.isNull(), opens);
+        if (!opens) {
+            QVERIFY(m_main->window.isVisible());
+            QCOMPARE(m_main->controls->colourValue(), colour::MakeColourValue(1, 2, 3));
+            return;
+        }
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QCOMPARE(m_window->size(), QGuiApplication::primaryScreen()->virtualGeometry().size());
+        const QImage shown = m_window->grab(QRect(0, 0, 40, 30)).toImage();
+        QCOMPARE(shown.pixel(0, 0), qRgb(0, 0, 0));
+        QCOMPARE(shown.pixel(39, 29), qRgb(0, 0, 0));
+        QTest::mouseRelease(m_window, Qt::LeftButton, {}, QPoint(20, 10));
+        QCOMPARE(m_log->take().join(u' '), u"R=00 G=00 B=00"_s);
+        QVERIFY(m_main->window.isVisible());
+    }
+
+    void pickFromTheRealScreen_data()
+    {
+        // Every monitor's corners and centre, in device pixels.
+        QTest::addColumn<QPoint>("device");
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        for (const QScreen *screen : screens) {
+            const QSize size = (QSizeF(screen->size()) * screen->devicePixelRatio()).toSize();
+            const QRect rect(screen->geometry().topLeft(), size);
+            const QString name = screen->name();
+            QTest::addRow("%s top-left", qPrintable(name)) << rect.topLeft();
+            QTest::addRow("%s top-right", qPrintable(name)) << rect.topRight();
+            QTest::addRow("%s bottom-left", qPrintable(name)) << rect.bottomLeft();
+            QTest::addRow("%s bottom-right", qPrintable(name)) << rect.bottomRight();
+            QTest::addRow("%s centre", qPrintable(name)) << rect.center();
+        }
+    }
+
+    void pickFromTheRealScreen()
+    {
+        // The program's own capture of a real screen that shows placeColour()
+        // everywhere: the pick reads the pixel under the tip, and the window
+        // keeps showing the frozen picture once the screen beneath changes.
+        if (QGuiApplication::platformName() != u"xcb"_s)
+            QSKIP("needs an X server");
+        QFETCH(QPoint, device);
+        const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+        QWidget backdrop(nullptr, Qt::FramelessWindowHint);
+        backdrop.setGeometry(desktop);
+        FrozenImage pattern(placeImage());
+        pattern.showIn(&backdrop);
+        backdrop.show();
+        const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+        const auto onScreen = [&] {
+            const ScreenCapture::Result now = capture->grab();
+            return now.picture && now.picture->pixels(QRect(device, QSize(1, 1))).pixel(0, 0) ==
+                                      placeColour(device.x(), device.y());
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen(), 5000);
+
+        m_window = FrmGetColor::start(&m_main->window, m_options, *m_main->controls, *capture);
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        backdrop.hide();
+        QTRY_VERIFY_WITH_TIMEOUT(onScreen(), 5000);
+
+        // The pointer as Qt reports it: the device position over the ratio.
+        const QPointF at =
+            QPointF(device - m_window->geometry().topLeft()) / m_window->devicePixelRatio();
+        QMouseEvent release(QEvent::MouseButtonRelease, at, m_window->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window, &release);
+        QCOMPARE(m_main->controls->colourValue(),
+                 pickers::ColourFromRgb(placeColour(device.x(), device.y())));
     }
 
     void hiddenWindowWatch_data()

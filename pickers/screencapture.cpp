@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: MIT
+#include "pickers/screencapture.h"
+
+#include "pickers/capturebackends.h"
+
+#include <QEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWidget>
+
+namespace {
+
+/// Paints a FrozenImage over the whole of its parent window, pixel for pixel
+/// at device pixels, and black where the picture has no pixel.
+class FrozenImageView final : public QWidget
+{
+public:
+    FrozenImageView(const QImage &image, QWidget *window) : QWidget(window), m_image(image)
+    {
+        setObjectName(QStringLiteral("FrozenImageView"));
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        // The window's own mouse and key handlers see every event.
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(window->rect());
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Resize)
+            setGeometry(parentWidget()->rect());
+        return QWidget::eventFilter(watched, event);
+    }
+
+    void paintEvent(QPaintEvent *event) override
+    {
+        QPainter painter(this);
+        const double ratio = devicePixelRatio();
+        // One captured pixel on one device pixel, whatever the scale.
+        const QRectF shown(QPointF(0, 0), QSizeF(m_image.size()) / ratio);
+        const QRegion outside = QRegion(event->rect()).subtracted(shown.toAlignedRect());
+        for (const QRect &rect : outside)
+            painter.fillRect(rect, Qt::black);
+        if (!m_image.isNull()) {
+            // NOTE: set on the one copy the view holds, so the pixels are
+            // never copied; the painter then draws without scaling.
+            if (m_image.devicePixelRatio() != ratio)
+                m_image.setDevicePixelRatio(ratio);
+            painter.drawImage(QPointF(0, 0), m_image);
+        }
+    }
+
+private:
+    QImage m_image;
+};
+
+} // namespace
+
+FrozenImage::FrozenImage(QImage image) : m_image(std::move(image))
+{
+    if (!m_image.isNull() && m_image.format() != QImage::Format_RGB32)
+        m_image = m_image.convertToFormat(QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(1.0);
+}
+
+QImage FrozenImage::pixels(const QRect &area) const
+{
+    if (m_image.isNull()) {
+        QImage black(area.size(), QImage::Format_RGB32);
+        black.fill(Qt::black);
+        return black;
+    }
+    // Parts outside the picture come out as 0, black in RGB32.
+    return m_image.copy(area);
+}
+
+void FrozenImage::showIn(QWidget *window)
+{
+    // Shares the pixels, no copy.
+    new FrozenImageView(m_image, window);
+}
+
+#ifndef VANDREL_HAVE_XCB
+std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture()
+{
+    return nullptr;
+}
+#endif
+
+std::unique_ptr<ScreenCapture> CreateScreenCapture()
+{
+    if (std::unique_ptr<ScreenCapture> xcb = pickers::CreateXcbScreenCapture())
+        return xcb;
+    return pickers::CreateQtScreenCapture();
+}
