@@ -75,6 +75,12 @@ FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels,
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(assets::PipetteCursor());
     setFocusPolicy(Qt::StrongFocus);
+    // NOTE: on X11 the window bypasses the window manager: the server maps it
+    // at once, above every other window and over every monitor, where a
+    // managed full-screen window appeared only once the window manager had
+    // placed it (some 40 ms with openbox). It takes the keyboard itself.
+    if (QGuiApplication::platformName() == u"xcb")
+        setWindowFlag(Qt::BypassWindowManagerHint);
     // A capture that could not read the screen shows the black picture.
     if (!m_screen)
         m_screen = std::make_unique<FrozenImage>(QImage());
@@ -98,10 +104,11 @@ void FrmGetColor::showOverDesktop()
     }
     setGeometry(desktop);
     m_screen->showIn(this);
-    // NOTE: a full-screen request keeps panels and docks below the window;
-    // it covers one monitor only, so with several the window is simply laid
-    // over the whole desktop.
-    if (QGuiApplication::screens().size() == 1)
+    // NOTE: elsewhere a full-screen request keeps panels and docks below the
+    // window; it covers one monitor only, so with several the window is
+    // simply laid over the whole desktop.
+    if (QGuiApplication::screens().size() == 1 &&
+        !windowFlags().testFlag(Qt::BypassWindowManagerHint))
         showFullScreen();
     else
         show();
