@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The colour pickers on a real X server: how long the eyedropper command
 // takes until the frozen full-screen picture is on the screen, how long the
-// screen capture alone takes, and how long one drag step on the palette
-// takes. Without arguments it starts a private Xvfb (and openbox, when
+// screen capture alone takes, each with the picture kept on the X server and
+// with the picture read into the program through Qt, and how long one drag
+// step on the palette takes. Without arguments it starts a private Xvfb (and openbox, when
 // installed) for each screen size and runs itself there. Prints figures;
 // never fails on time.
 #include "colour/channelcontrols.h"
 #include "colour/lettercasebox.h"
 #include "common/appoptions.h"
+#include "pickers/capturebackends.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
 #include "pickers/screencapture.h"
@@ -80,10 +82,23 @@ void syncWithServer()
         screen->grabWindow(0, 0, 0, 1, 1);
 }
 
-void measureCapture()
+/// A capture backend under measurement.
+struct Backend
+{
+    const char *name;
+    std::unique_ptr<ScreenCapture> (*create)();
+};
+
+/// The picture kept on the X server, and the one read into the program.
+const Backend kBackends[] = {{"X server", pickers::CreateXcbScreenCapture},
+                             {"through Qt", pickers::CreateQtScreenCapture}};
+
+void measureCapture(const Backend &backend)
 {
     constexpr int kRounds = 9;
-    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+    const std::unique_ptr<ScreenCapture> capture = backend.create();
+    if (!capture)
+        return;
     std::vector<double> times;
     QSize size;
     for (int i = 0; i < kRounds; ++i) {
@@ -93,14 +108,17 @@ void measureCapture()
         size = shot.picture ? shot.picture->size() : QSize();
         times.push_back(millisecondsSince(timer));
     }
-    std::printf("  screen capture %dx%d alone:            %7.1f ms (median of %d)\n", size.width(),
-                size.height(), median(times), kRounds);
+    std::printf("  screen capture %dx%d alone, %-10s:             %7.1f ms (median of %d)\n",
+                size.width(), size.height(), backend.name, median(times), kRounds);
 }
 
-void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideDokodemo)
+void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideDokodemo,
+                       const Backend &backend)
 {
     constexpr int kRounds = 7;
-    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+    const std::unique_ptr<ScreenCapture> capture = backend.create();
+    if (!capture)
+        return;
     AppOptions options;
     options.hideDokodemo = hideDokodemo;
     std::vector<double> returned;
@@ -123,8 +141,9 @@ void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideD
         spinUntil([&] { return window.isNull() && mainPaint.done; });
         mainWindow.removeEventFilter(&mainPaint);
     }
-    std::printf("  eyedropper, HideDokodemo=%d: command returns %7.1f ms, picture shown %7.1f ms\n",
-                hideDokodemo, median(returned), median(shown));
+    std::printf("  eyedropper, HideDokodemo=%d, %-10s: command returns %7.1f ms, picture shown "
+                "%7.1f ms\n",
+                hideDokodemo, backend.name, median(returned), median(shown));
 }
 
 void measurePalette(QWidget &mainWindow, ChannelControls &channels)
@@ -164,9 +183,12 @@ int measureHere(int argc, char *argv[])
     mainWindow.show();
     spinUntil([&] { return mainPaint.done; });
     mainWindow.removeEventFilter(&mainPaint);
-    measureCapture();
-    measureEyedropper(mainWindow, channels, 0);
-    measureEyedropper(mainWindow, channels, 1);
+    for (const Backend &backend : kBackends)
+        measureCapture(backend);
+    for (const int hideDokodemo : {0, 1}) {
+        for (const Backend &backend : kBackends)
+            measureEyedropper(mainWindow, channels, hideDokodemo, backend);
+    }
     measurePalette(mainWindow, channels);
     return 0;
 }
