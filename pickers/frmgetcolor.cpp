@@ -75,12 +75,6 @@ FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels,
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(assets::PipetteCursor());
     setFocusPolicy(Qt::StrongFocus);
-    // NOTE: on X11 the window bypasses the window manager: the server maps it
-    // at once, above every other window and over every monitor, where a
-    // managed full-screen window appeared only once the window manager had
-    // placed it (some 40 ms with openbox). It takes the keyboard itself.
-    if (QGuiApplication::platformName() == u"xcb")
-        setWindowFlag(Qt::BypassWindowManagerHint);
     // A capture that could not read the screen shows the black picture.
     if (!m_screen)
         m_screen = std::make_unique<FrozenImage>(QImage());
@@ -104,9 +98,10 @@ void FrmGetColor::showOverDesktop()
     }
     setGeometry(desktop);
     m_screen->showIn(this);
-    // NOTE: elsewhere a full-screen request keeps panels and docks below the
-    // window; it covers one monitor only, so with several the window is
-    // simply laid over the whole desktop.
+    // NOTE: a full-screen request keeps panels and docks below the window;
+    // it covers one monitor only, so with several the window is simply laid
+    // over the whole desktop. A picture that may bypass the window manager
+    // (see FrozenScreen::showIn) is shown at once over everything.
     if (QGuiApplication::screens().size() == 1 &&
         !windowFlags().testFlag(Qt::BypassWindowManagerHint))
         showFullScreen();

@@ -30,7 +30,9 @@ public:
     /// @brief Shows the picture in @p window, pixel for pixel from the
     /// window's top-left corner, whatever its device pixel ratio; call once,
     /// before the window is shown. The picture covers the part of the window
-    /// it reaches; the window itself paints the rest.
+    /// it reaches; the window itself paints the rest. A backend whose picture
+    /// needs no painting may let the window bypass the window manager
+    /// (Qt::BypassWindowManagerHint), so that it appears at once.
     ///
     /// NOTE: to show a widget above the picture, make it a child of @p window
     /// with Qt::WA_NativeWindow set, after this call, and raise() it: a

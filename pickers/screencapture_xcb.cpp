@@ -160,6 +160,14 @@ public:
         // child shows the eyedropper window's cursor.
         if (m_window != XCB_NONE)
             return;
+        // NOTE: with the picture on the server the window need not wait for
+        // the window manager: bypassing it, the server maps the window at
+        // once, above every other window and over every monitor, where a
+        // managed full-screen window appeared only once the window manager
+        // had placed it (some 40 ms with openbox). The eyedropper takes the
+        // keyboard itself. Set before the native window exists, which the
+        // child window needs next.
+        window->setWindowFlag(Qt::BypassWindowManagerHint);
         m_window = xcb_generate_id(m_connection);
         // In the order of the value bits: background pixmap, border pixel,
         // colour map (needed when the depth differs from the parent's).
