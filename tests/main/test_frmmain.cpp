@@ -552,10 +552,10 @@ void TestFrmMain::everyCommandReachesItsOperation()
     struct CountingCapture final : ScreenCapture
     {
         int grabs = 0;
-        QImage grab() override
+        Result grab() override
         {
             ++grabs;
-            return QImage(8, 8, QImage::Format_RGB32);
+            return {std::make_unique<FrozenImage>(QImage(8, 8, QImage::Format_RGB32))};
         }
     } capture;
     MainHarness h({{"Color/Red", "10"}, {"Color/Green", "20"}, {"Color/Blue", "30"}});
