@@ -22,16 +22,11 @@ namespace {
 const QString kRequestInterface = u"org.freedesktop.portal.Request"_s;
 
 /// A bus without service activation, so no real portal can start on it.
-constexpr char kBusConfig[] = "<busconfig>\n"
-                              "  <type>session</type>\n"
-                              "  <listen>unix:tmpdir=/tmp</listen>\n"
-                              "  <auth>EXTERNAL</auth>\n"
-                              "  <policy context=\"default\">\n"
-                              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-                              "    <allow eavesdrop=\"true\"/>\n"
-                              "    <allow own=\"*\"/>\n"
-                              "  </policy>\n"
-                              "</busconfig>\n";
+constexpr char kBusConfig[] =
+    "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen><auth>EXTERNAL</auth>"
+    "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+    "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy>"
+    "</busconfig>";
 
 /// When the fake portal sends the request's Response signal.
 enum class Answer {
