@@ -1,19 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "main/platformchoice.h"
 
-#include <QtGlobal>
-
-DesktopEnvironment DesktopEnvironment::current()
-{
-    return {qgetenv("QT_QPA_PLATFORM"), qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE"),
-            qgetenv("DISPLAY")};
-}
-
-bool DesktopEnvironment::isWayland() const
-{
-    return !waylandDisplay.isEmpty() || sessionType == "wayland";
-}
-
 QByteArray ChooseQtPlatform(const DesktopEnvironment &environment)
 {
     if (!environment.qtPlatform.isEmpty() || !environment.isWayland())

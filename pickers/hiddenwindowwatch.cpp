@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "pickers/hiddenwindowwatch.h"
 
+#include "common/desktopenvironment.h"
+
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -77,7 +79,7 @@ QImage HiddenWindowWatch::grabScreenArea(const QRect &area)
     // Xwayland a grab comes back black whatever lies there), so there is
     // nothing to compare and only the unmapping is waited for. The desktop
     // portal's picture is taken after the compositor has removed the window.
-    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qgetenv("XDG_SESSION_TYPE") == "wayland")
+    if (DesktopEnvironment::current().isWayland())
         return {};
     QScreen *screen = QGuiApplication::screenAt(area.center());
     if (!screen)
