@@ -6,9 +6,8 @@
 // step on the palette takes. Without arguments it starts a private Xvfb (and openbox, when
 // installed) for each screen size and runs itself there. Prints figures;
 // never fails on time.
-#include "colour/channelcontrols.h"
-#include "colour/lettercasebox.h"
-#include "common/appoptions.h"
+#include "common/services.h"
+#include "main/frmmain.h"
 #include "pickers/capturebackends.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
@@ -93,6 +92,16 @@ struct Backend
 const Backend kBackends[] = {{"X server", pickers::CreateXcbScreenCapture},
                              {"through Qt", pickers::CreateQtScreenCapture}};
 
+/// The eyedropper window the main window's command has opened.
+FrmGetColor *openEyedropper()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *eyedropper = qobject_cast<FrmGetColor *>(window);
+            eyedropper && window->isVisible())
+            return eyedropper;
+    return nullptr;
+}
+
 void measureCapture(const Backend &backend)
 {
     constexpr int kRounds = 9;
@@ -112,22 +121,23 @@ void measureCapture(const Backend &backend)
                 size.width(), size.height(), backend.name, median(times), kRounds);
 }
 
-void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideDokodemo,
+void measureEyedropper(FrmMain &mainWindow, Services &services, int hideDokodemo,
                        const Backend &backend)
 {
     constexpr int kRounds = 7;
     const std::unique_ptr<ScreenCapture> capture = backend.create();
     if (!capture)
         return;
-    AppOptions options;
-    options.hideDokodemo = hideDokodemo;
+    services.capture = capture.get();
+    mainWindow.options().hideDokodemo = hideDokodemo;
     std::vector<double> returned;
     std::vector<double> shown;
     for (int i = 0; i < kRounds; ++i) {
         FirstPaint paint;
         QElapsedTimer timer;
         timer.start();
-        QPointer<FrmGetColor> window = FrmGetColor::start(&mainWindow, options, channels, *capture);
+        mainWindow.GetColor_Click();
+        QPointer<FrmGetColor> window = openEyedropper();
         returned.push_back(millisecondsSince(timer));
         window->installEventFilter(&paint);
         spinUntil([&] { return paint.done; });
@@ -146,10 +156,10 @@ void measureEyedropper(QWidget &mainWindow, ChannelControls &channels, int hideD
                 hideDokodemo, backend.name, median(returned), median(shown));
 }
 
-void measurePalette(QWidget &mainWindow, ChannelControls &channels)
+void measurePalette(FrmMain &mainWindow)
 {
-    auto *palette = new FrmColor(&mainWindow, channels);
-    palette->show();
+    mainWindow.pal_Click();
+    FrmColor *palette = mainWindow.palette();
     spinUntil([&] { return palette->isVisible(); });
     constexpr int kMoves = 3000;
     palette->Picture1_MouseDown(1, {0, 0});
@@ -173,11 +183,10 @@ void measurePalette(QWidget &mainWindow, ChannelControls &channels)
 int measureHere(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget mainWindow;
-    auto *letterCase = new LetterCaseBox(QStringLiteral("case"), &mainWindow);
-    ChannelControls channels(&mainWindow, letterCase,
-                             Feedback{[] {}, [](QWidget *, const QString &) {}});
-    mainWindow.setGeometry(100, 100, 420, 300);
+    Services services{nullptr, nullptr, nullptr, nullptr,
+                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
+    FrmMain mainWindow(services);
+    mainWindow.move(100, 100);
     FirstPaint mainPaint;
     mainWindow.installEventFilter(&mainPaint);
     mainWindow.show();
@@ -187,9 +196,9 @@ int measureHere(int argc, char *argv[])
         measureCapture(backend);
     for (const int hideDokodemo : {0, 1}) {
         for (const Backend &backend : kBackends)
-            measureEyedropper(mainWindow, channels, hideDokodemo, backend);
+            measureEyedropper(mainWindow, services, hideDokodemo, backend);
     }
-    measurePalette(mainWindow, channels);
+    measurePalette(mainWindow);
     return 0;
 }
 

@@ -5,9 +5,8 @@
 // alone takes. Without arguments it starts the headless Wayland session of the
 // end-to-end tests for each screen size and runs itself there. Prints figures;
 // never fails on time.
-#include "colour/channelcontrols.h"
-#include "colour/lettercasebox.h"
-#include "common/appoptions.h"
+#include "common/services.h"
+#include "main/frmmain.h"
 #include "pickers/frmgetcolor.h"
 #include "pickers/portalscreenshot.h"
 #include "pickers/screencapture.h"
@@ -24,6 +23,16 @@
 #include <vector>
 
 namespace {
+
+/// The eyedropper window the main window's command has opened.
+FrmGetColor *openEyedropper()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *eyedropper = qobject_cast<FrmGetColor *>(window);
+            eyedropper && window->isVisible())
+            return eyedropper;
+    return nullptr;
+}
 
 double median(std::vector<double> values)
 {
@@ -83,24 +92,21 @@ int measureHere(int argc, char *argv[])
     std::printf("  portal screenshot %dx%d alone:        %7.1f ms (median of %d)\n", size.width(),
                 size.height(), median(alone), kRounds);
 
-    QWidget mainWindow;
-    auto *letterCase = new LetterCaseBox(QStringLiteral("case"), &mainWindow);
-    ChannelControls channels(&mainWindow, letterCase,
-                             Feedback{[] {}, [](QWidget *, const QString &) {}});
-    mainWindow.resize(420, 300);
+    const std::unique_ptr<ScreenCapture> capture = CreatePortalScreenCapture();
+    Services services{nullptr, nullptr, nullptr, capture.get(),
+                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
+    FrmMain mainWindow(services);
     mainWindow.show();
     spinUntil([&] { return mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed(); });
-    const std::unique_ptr<ScreenCapture> capture = CreatePortalScreenCapture();
     for (const int hide : {0, 1}) {
-        AppOptions options;
-        options.hideDokodemo = hide;
+        mainWindow.options().hideDokodemo = hide;
         std::vector<double> shown;
         for (int i = 0; i < kRounds; ++i) {
             FirstPaint paint;
             QElapsedTimer timer;
             timer.start();
-            QPointer<FrmGetColor> window =
-                FrmGetColor::start(&mainWindow, options, channels, *capture);
+            mainWindow.GetColor_Click();
+            QPointer<FrmGetColor> window = openEyedropper();
             window->installEventFilter(&paint);
             spinUntil([&] { return paint.done; });
             shown.push_back(millisecondsSince(timer));

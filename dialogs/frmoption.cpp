@@ -3,7 +3,6 @@
 
 #include "common/appoptions.h"
 #include "common/dialoglayout.h"
-#include "common/platform.h"
 #include "common/twips.h"
 #include "dialogs/wrapcheckbox.h"
 
@@ -12,8 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
-    : CentredDialog(mainWindow), m_options(options), m_mainWindow(mainWindow)
+FrmOption::FrmOption(const AppOptions &options, QWidget *mainWindow) : CentredDialog(mainWindow)
 {
     dialoglayout::SetUpToolWindow(this, u"FrmOption"_s, u"オプション"_s, 3375, 1815);
 
@@ -31,7 +29,7 @@ FrmOption::FrmOption(AppOptions &options, QWidget *mainWindow)
     connect(m_cmdTekiyou, &QPushButton::clicked, this, &FrmOption::apply);
     connect(m_cmdCancel, &QPushButton::clicked, this, &FrmOption::reject);
 
-    formLoad();
+    formLoad(options);
 }
 
 void FrmOption::createControls()
@@ -58,17 +56,14 @@ void FrmOption::createControls()
     m_cmdCancel->setGeometry(TwipsRect(2280, 1320, 975, 375));
 }
 
-void FrmOption::formLoad()
+void FrmOption::formLoad(const AppOptions &options)
 {
     // Only exactly 1 counts as on; a stored 2 or -1 shows an empty box.
-    m_checkTemae->setChecked(m_options.temae == 1);
-    m_checkDokodemo->setChecked(m_options.hideDokodemo == 1);
+    m_checkTemae->setChecked(options.temae == 1);
+    m_checkDokodemo->setChecked(options.hideDokodemo == 1);
 }
 
 void FrmOption::apply()
 {
-    const bool inFront = m_checkTemae->isChecked();
-    m_options.temae = inFront ? 1 : 0;
-    platform::setAlwaysInFront(m_mainWindow, inFront);
-    m_options.hideDokodemo = m_checkDokodemo->isChecked() ? 1 : 0;
+    Q_EMIT applied(m_checkTemae->isChecked() ? 1 : 0, m_checkDokodemo->isChecked() ? 1 : 0);
 }

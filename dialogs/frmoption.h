@@ -3,8 +3,6 @@
 
 #include "common/dialoglayout.h"
 
-#include <QPointer>
-
 struct AppOptions;
 class QCheckBox;
 class QPushButton;
@@ -13,25 +11,26 @@ class QPushButton;
 /// and hide it while the screen eyedropper runs.
 ///
 /// The check boxes are a staged copy of the two options; "OK" and "適用"
-/// commit them to the program-wide values and put the main window into or
-/// out of the always-in-front layer at once. "キャンセル" and the title
-/// bar's close button change nothing. The settings file is not touched here:
-/// the main window writes the options when it closes.
+/// report them with applied(), and the main window takes them over at once.
+/// "キャンセル" and the title bar's close button report nothing. The
+/// settings file is not touched here: the main window writes the options
+/// when it closes.
 class FrmOption : public CentredDialog
 {
     Q_OBJECT
 public:
     /// @brief Creates the dialog without an owner, its boxes set from
     /// @p options; it centres itself over @p mainWindow when it is shown.
-    explicit FrmOption(AppOptions &options, QWidget *mainWindow);
+    FrmOption(const AppOptions &options, QWidget *mainWindow);
+
+Q_SIGNALS:
+    /// "OK" or "適用": the boxes as the two option values, 1 ticked, 0 not.
+    void applied(int temae, int hideDokodemo);
 
 private:
     void createControls();
-    void formLoad();
+    void formLoad(const AppOptions &options);
     void apply();
-
-    AppOptions &m_options;
-    QPointer<QWidget> m_mainWindow;
 
     QCheckBox *m_checkTemae = nullptr;
     QCheckBox *m_checkDokodemo = nullptr;

@@ -22,6 +22,8 @@
 #include "main/windowplacement.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
+#include "pickers/hiddenwindowwatch.h"
+#include "pickers/screencapture.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -460,6 +462,14 @@ void FrmMain::body_Click()
 void FrmMain::config_Click()
 {
     FrmOption dialog(m_options, this);
+    connect(
+        &dialog, &FrmOption::applied, this,
+        [this](int temae, int hideDokodemo) {
+            m_options.temae = temae;
+            platform::setAlwaysInFront(this, temae == 1);
+            m_options.hideDokodemo = hideDokodemo;
+        },
+        Qt::DirectConnection);
     openModal(dialog);
 }
 
@@ -471,8 +481,22 @@ void FrmMain::version_Click()
 
 void FrmMain::pal_Click()
 {
-    if (!m_palette)
-        m_palette = new FrmColor(this, *m_channels);
+    if (!m_palette) {
+        m_palette = new FrmColor(this);
+        connect(
+            m_palette, &FrmColor::colourForSliders, this,
+            [this](colour::ColourValue value) {
+                const colour::Rgb rgb = colour::SplitRgb(value);
+                m_channels->storeSliders(rgb.red, rgb.green, rgb.blue);
+            },
+            Qt::DirectConnection);
+        connect(
+            m_palette, &FrmColor::colourForHexTexts, this,
+            [this](colour::ColourValue value) {
+                m_channels->storeHexTexts(colour::SplitColorValue(value));
+            },
+            Qt::DirectConnection);
+    }
     m_palette->show();
     m_palette->raise();
 }
@@ -491,7 +515,43 @@ void FrmMain::coloredit_Click()
 
 void FrmMain::GetColor_Click()
 {
-    FrmGetColor::start(this, m_options, *m_channels, *m_services.capture);
+    platform::setAlwaysInFront(this, false);
+    if (m_options.hideDokodemo == 1) {
+        // NOTE: a capture taken right after hide() can still show this
+        // window: the server unmaps it a moment later and the windows below
+        // repaint later still. Wait, briefly and bounded, until its place on
+        // the screen has really changed.
+        HiddenWindowWatch watch(this);
+        hide();
+        watch.wait(std::chrono::milliseconds(kHideWaitMs));
+    } else {
+        show();
+        // A menu that has just closed over the window leaves its pixels on
+        // the screen until the window repaints there. Repaint it all now: the
+        // display server takes this picture and the capture in the order they
+        // were sent, so the capture shows the window without the menu.
+        // NOTE: a repaint of the window alone skips the opaque controls (the
+        // etched rule) unless they are marked for repainting too.
+        for (QWidget *child : findChildren<QWidget *>())
+            child->update();
+        repaint();
+    }
+    ScreenCapture::Result shot = m_services.capture->grab();
+    // Declined by the user or the system: no eyedropper, the window comes back.
+    if (shot.refused) {
+        show();
+        return;
+    }
+    auto *eyedropper = new FrmGetColor(std::move(shot.picture));
+    connect(
+        eyedropper, &FrmGetColor::picked, this,
+        [this](colour::ColourValue value) {
+            m_channels->colorBox()->setBackColor(value);
+            m_channels->storeHexTexts(colour::SplitColorValue(value));
+        },
+        Qt::DirectConnection);
+    connect(eyedropper, &FrmGetColor::closed, this, &QWidget::show, Qt::DirectConnection);
+    eyedropper->showOverDesktop();
 }
 
 void FrmMain::CommandClip_Click()

@@ -40,6 +40,10 @@ public:
     QPushButton *copyButton() const { return m_copy; }
     QToolBar *toolbar() const { return m_toolbar; }
 
+    /// How long the eyedropper command waits at most for the hidden window to
+    /// leave the screen before it captures.
+    static constexpr int kHideWaitMs = 300;
+
     /// Runs a modal window for the commands that open one. Replaceable so
     /// tests can look at the window instead of waiting in its event loop.
     std::function<void(QDialog &)> runModal;

@@ -2,13 +2,11 @@
 #include "pickers/frmcolor.h"
 
 #include "assets/assetimages.h"
-#include "colour/channelcontrols.h"
 #include "colour/colorbox.h"
+#include "common/twips.h"
 #include "pickers/paletteimage.h"
 
-#include "common/twips.h"
 #include <QGroupBox>
-
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -31,10 +29,10 @@ QPoint innerPoint(const QLabel *picture, const QMouseEvent *event)
 
 } // namespace
 
-FrmColor::FrmColor(QWidget *mainWindow, ChannelControls &channels)
+FrmColor::FrmColor(QWidget *mainWindow)
     : QWidget(mainWindow,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_channels(&channels), m_palette(pickers::MakePaletteImage())
+      m_palette(pickers::MakePaletteImage())
 {
     setObjectName(QStringLiteral("FrmColor"));
     setWindowTitle(QStringLiteral("Color"));
@@ -179,10 +177,7 @@ void FrmColor::pickAtPointer(int button, QPoint point, bool releasing)
     const colour::ColourValue value = pickers::PaletteColourAt(m_palette, point);
     if (value == colour::kInvalidColour)
         return;
-    if (ChannelControls *channels = m_channels.data()) {
-        const colour::Rgb rgb = colour::SplitRgb(value);
-        channels->storeSliders(rgb.red, rgb.green, rgb.blue);
-    }
+    Q_EMIT colourForSliders(value);
     if (releasing)
         m_buttonHeld = false;
     if (button == kRightButton)
@@ -203,6 +198,5 @@ void FrmColor::nowColorR_Click()
 
 void FrmColor::sendSwatch(const ColorBox *swatch)
 {
-    if (ChannelControls *channels = m_channels.data())
-        channels->storeHexTexts(colour::SplitColorValue(swatch->backColor()));
+    Q_EMIT colourForHexTexts(swatch->backColor());
 }

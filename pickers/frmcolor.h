@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "colour/channeltext.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QPointer>
 #include <QWidget>
 
-class ChannelControls;
 class ColorBox;
 class QLabel;
 
@@ -14,17 +15,17 @@ class QLabel;
 /// swatches that keep the colours last taken with the left and the right
 /// mouse button.
 ///
-/// Pressing on the field, and dragging with the button held, stores the
-/// colour under the pointer into the main window's sliders; clicking a
-/// swatch stores its colour into the main window's hex boxes. The window is
-/// a tool window owned by the main window and opens against its right edge.
+/// Pressing on the field, and dragging with the button held, reports the
+/// colour under the pointer for the main window's sliders; clicking a swatch
+/// reports its colour for the main window's hex boxes. The window is a tool
+/// window owned by the main window and opens against its right edge.
 class FrmColor : public QWidget
 {
     Q_OBJECT
 public:
     /// Creates the window (hidden) owned by @p mainWindow and places it
     /// against the main window's right edge (Form_Load).
-    explicit FrmColor(QWidget *mainWindow, ChannelControls &channels);
+    explicit FrmColor(QWidget *mainWindow);
 
     /// @name Handlers of the palette picture Picture1.
     /// @p button and @p buttons use the codes 1 left, 2 right, 4 middle (for
@@ -36,9 +37,9 @@ public:
     void Picture1_MouseUp(int button, QPoint point);
     ///@}
 
-    /// Sends the left swatch's colour to the main window's hex boxes.
+    /// Reports the left swatch's colour with colourForHexTexts().
     void nowColorL_Click();
-    /// Sends the right swatch's colour to the main window's hex boxes.
+    /// Reports the right swatch's colour with colourForHexTexts().
     void nowColorR_Click();
 
     /// True from a press on the picture to the next release there.
@@ -46,6 +47,12 @@ public:
 
     /// The picture shown in Picture1.
     const QImage &paletteImage() const { return m_palette; }
+
+Q_SIGNALS:
+    /// A colour taken from the field, to be stored into the sliders.
+    void colourForSliders(colour::ColourValue value);
+    /// A swatch's colour, to be stored into the hex boxes.
+    void colourForHexTexts(colour::ColourValue value);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -57,7 +64,6 @@ private:
     void pickAtPointer(int button, QPoint point, bool releasing);
     void sendSwatch(const ColorBox *swatch);
 
-    QPointer<ChannelControls> m_channels;
     QImage m_palette;
     QLabel *m_picture = nullptr;
     ColorBox *m_left = nullptr;

@@ -2,11 +2,6 @@
 #include "pickers/frmgetcolor.h"
 
 #include "assets/assetimages.h"
-#include "colour/channelcontrols.h"
-#include "colour/colorbox.h"
-#include "common/appoptions.h"
-#include "common/platform.h"
-#include "pickers/hiddenwindowwatch.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
@@ -26,48 +21,9 @@ constexpr colour::ColourValue kBackground = 0;
 
 } // namespace
 
-FrmGetColor *FrmGetColor::start(QWidget *mainWindow, const AppOptions &options,
-                                ChannelControls &channels, ScreenCapture &capture)
-{
-    platform::setAlwaysInFront(mainWindow, false);
-    if (mainWindow) {
-        if (options.hideDokodemo == 1) {
-            // NOTE: a capture taken right after hide() can still show the
-            // main window: the server unmaps it a moment later and the
-            // windows below repaint later still. Wait, briefly and bounded,
-            // until its place on the screen has really changed.
-            HiddenWindowWatch watch(mainWindow);
-            mainWindow->hide();
-            watch.wait(std::chrono::milliseconds(kHideWaitMs));
-        } else {
-            mainWindow->show();
-            // A menu that has just closed over the window leaves its pixels
-            // on the screen until the window repaints there. Repaint it all
-            // now: the display server takes this picture and the capture in
-            // the order they were sent, so the capture shows the window
-            // without the menu.
-            // NOTE: a repaint of the window alone skips the opaque controls
-            // (the etched rule) unless they are marked for repainting too.
-            for (QWidget *child : mainWindow->findChildren<QWidget *>())
-                child->update();
-            mainWindow->repaint();
-        }
-    }
-    ScreenCapture::Result shot = capture.grab();
-    if (shot.refused) {
-        if (mainWindow)
-            mainWindow->show();
-        return nullptr;
-    }
-    auto *window = new FrmGetColor(mainWindow, channels, std::move(shot.picture));
-    window->showOverDesktop();
-    return window;
-}
-
-FrmGetColor::FrmGetColor(QWidget *mainWindow, ChannelControls &channels,
-                         std::unique_ptr<FrozenScreen> screen)
+FrmGetColor::FrmGetColor(std::unique_ptr<FrozenScreen> screen)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_mainWindow(mainWindow), m_channels(&channels), m_screen(std::move(screen))
+      m_screen(std::move(screen))
 {
     setObjectName(QStringLiteral("FrmGetColor"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -157,11 +113,7 @@ void FrmGetColor::Form_MouseUp(QPointF position)
     if (m_picked)
         return;
     m_picked = true;
-    const colour::ColourValue value = colourAt(position);
-    if (ChannelControls *channels = m_channels.data()) {
-        channels->colorBox()->setBackColor(value);
-        channels->storeHexTexts(colour::SplitColorValue(value));
-    }
+    Q_EMIT picked(colourAt(position));
     close();
 }
 
@@ -177,9 +129,8 @@ void FrmGetColor::keyPressEvent(QKeyEvent *event)
 
 void FrmGetColor::closeEvent(QCloseEvent *event)
 {
-    // Form_Unload: the main window comes back however the eyedropper ends.
+    // Form_Unload: however the eyedropper ends, the main window hears of it.
     releaseKeyboard();
-    if (QWidget *mainWindow = m_mainWindow.data())
-        mainWindow->show();
+    Q_EMIT closed();
     event->accept();
 }

@@ -3,33 +3,28 @@
 
 #include "colour/channeltext.h"
 
-#include <QPointer>
 #include <QWidget>
 #include <memory>
 
-class ChannelControls;
 class FrozenScreen;
-class ScreenCapture;
-struct AppOptions;
 
 /// @brief The screen eyedropper: a borderless window over the whole desktop
 /// that shows a frozen picture of the screen, and on the first release of a
-/// mouse button hands the colour of the pixel under the pipette's tip to the
-/// main window and closes. Esc closes it without taking a colour.
+/// mouse button reports the colour of the pixel under the pipette's tip with
+/// picked() and closes. Esc closes it without reporting a colour.
 ///
-/// Closing it, in any way, shows the main window again.
+/// Closing it, in any way, raises closed(). The window deletes itself when it
+/// closes.
 class FrmGetColor : public QWidget
 {
     Q_OBJECT
 public:
-    /// @brief The main window's eyedropper command: takes @p mainWindow out of
-    /// the always-in-front layer, hides it (when options.hideDokodemo is 1)
-    /// or shows it, captures the desktop with @p capture and shows the
-    /// picture in a new eyedropper window, which it returns at once. The
-    /// window deletes itself when it closes. When the capture is refused no
-    /// window opens: the main window is shown again and the result is null.
-    static FrmGetColor *start(QWidget *mainWindow, const AppOptions &options,
-                              ChannelControls &channels, ScreenCapture &capture);
+    /// Creates the window, hidden, over @p screen (the frozen desktop; a null
+    /// one shows black).
+    explicit FrmGetColor(std::unique_ptr<FrozenScreen> screen);
+
+    /// Lays the window over the whole desktop, shows it and takes the keyboard.
+    void showOverDesktop();
 
     ~FrmGetColor() override;
 
@@ -41,9 +36,11 @@ public:
     /// capture has no pixel.
     colour::ColourValue colourAt(QPointF position) const;
 
-    /// How long start() waits at most for the hidden main window to leave
-    /// the screen before it captures.
-    static constexpr int kHideWaitMs = 300;
+Q_SIGNALS:
+    /// The colour taken by the first release of a mouse button.
+    void picked(colour::ColourValue value);
+    /// The window closes, after a pick, on Esc or from outside.
+    void closed();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -54,13 +51,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    FrmGetColor(QWidget *mainWindow, ChannelControls &channels,
-                std::unique_ptr<FrozenScreen> screen);
-    void showOverDesktop();
     void Form_MouseUp(QPointF position);
 
-    QPointer<QWidget> m_mainWindow;
-    QPointer<ChannelControls> m_channels;
     std::unique_ptr<FrozenScreen> m_screen;
     bool m_picked = false;
 };

@@ -5,6 +5,7 @@
 #include "support/fakecolourchooser.h"
 #include "support/fakesettingsstore.h"
 #include "support/picture.h"
+#include "support/storelog.h"
 
 #include "colour/channelcontrols.h"
 #include "colour/channeledit.h"
@@ -18,13 +19,18 @@
 #include "main/preload.h"
 #include "main/settingsstore.h"
 #include "pickers/frmcolor.h"
+#include "pickers/frmgetcolor.h"
+#include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -71,6 +77,41 @@ struct MainHarness
     }
 };
 
+/// A capture that hands out a picture made by the test, or refuses.
+struct FakeCapture final : ScreenCapture
+{
+    QImage picture;
+    bool refused = false;
+    Result grab() override
+    {
+        if (refused)
+            return {nullptr, true};
+        return {std::make_unique<FrozenImage>(picture)};
+    }
+};
+
+/// The eyedropper window that is open, if any.
+FrmGetColor *openEyedropper()
+{
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *eyedropper = qobject_cast<FrmGetColor *>(window);
+            eyedropper && window->isVisible())
+            return eyedropper;
+    return nullptr;
+}
+
+/// A frameless window of one colour, shown at @p geometry.
+std::unique_ptr<QWidget> solidWindow(QColor colour, QRect geometry)
+{
+    auto window = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+    QPalette palette;
+    palette.setColor(QPalette::Window, colour);
+    window->setPalette(palette);
+    window->setGeometry(geometry);
+    window->show();
+    return window;
+}
+
 QStringList readsOf(std::initializer_list<const char *> keys)
 {
     QStringList lines;
@@ -109,6 +150,10 @@ private Q_SLOTS:
     void everyCommandReachesItsOperation_data();
     void everyCommandReachesItsOperation();
     void modalWindowsLeaveAlwaysInFront();
+    void optionsTakeEffectWhenApplied();
+    void eyedropperStartAndEscape_data();
+    void eyedropperStartAndEscape();
+    void pickersStoreInOrder();
 };
 
 void TestFrmMain::layout()
@@ -597,6 +642,129 @@ void TestFrmMain::modalWindowsLeaveAlwaysInFront()
     QCOMPARE(opened, QStringList({QStringLiteral("FrmBody"), QStringLiteral("FrmOption"),
                                   QStringLiteral("FrmAbout")}));
     QCOMPARE(h.w().options().temae, 1);
+}
+
+void TestFrmMain::optionsTakeEffectWhenApplied()
+{
+    // The options dialog's 適用 and OK go straight to the options and the
+    // always-in-front layer; the dialog itself stays open after 適用.
+    MainHarness h;
+    h.w().startUp();
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.w()));
+    QStringList seen;
+    h.w().runModal = [&](QDialog &dialog) {
+        for (const auto &[tick, button] : {std::pair{true, u"CmdTekiyou"_s}, {false, u"CmdOK"_s}}) {
+            for (QCheckBox *box : dialog.findChildren<QCheckBox *>())
+                box->setChecked(tick);
+            QTest::mouseClick(dialog.findChild<QWidget *>(button), Qt::LeftButton);
+            seen << u"%1 %2 %3 %4"_s.arg(button)
+                        .arg(h.w().options().temae)
+                        .arg(h.w().options().hideDokodemo)
+                        .arg(platform::isAlwaysInFront(&h.w()));
+        }
+    };
+    h.w().config_Click();
+    QCOMPARE(seen, (QStringList{u"CmdTekiyou 1 1 1"_s, u"CmdOK 0 0 0"_s}));
+}
+
+void TestFrmMain::eyedropperStartAndEscape_data()
+{
+    QTest::addColumn<int>("hideDokodemo");
+    QTest::addColumn<bool>("mainShown");
+    QTest::newRow("0: main window stays") << 0 << true;
+    QTest::newRow("1: main window hidden") << 1 << false;
+    QTest::newRow("2: not 1, stays") << 2 << true;
+}
+
+void TestFrmMain::eyedropperStartAndEscape()
+{
+    // The program's own capture: with the main window hidden it shows what
+    // lies under the window, otherwise the window itself.
+    QFETCH(int, hideDokodemo);
+    QFETCH(bool, mainShown);
+    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+    MainHarness h({{"Color/Red", "1"}, {"Color/Green", "2"}, {"Color/Blue", "3"}});
+    h.services.capture = capture.get();
+    h.w().startUp();
+    h.w().move(40, 40);
+    const QColor underColour(0x10, 0x60, 0x20);
+    const auto under = solidWindow(underColour, h.w().geometry().adjusted(-20, -20, 20, 20));
+    QVERIFY(QTest::qWaitForWindowExposed(under.get()));
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.w()));
+    platform::setAlwaysInFront(&h.w(), true);
+    h.w().options().hideDokodemo = hideDokodemo;
+    StoreLog log(h.c());
+
+    h.w().GetColor_Click();
+    QPointer<FrmGetColor> eyedropper = openEyedropper();
+    QVERIFY(eyedropper);
+    QCOMPARE(h.w().isVisible(), mainShown);
+    QVERIFY(!platform::isAlwaysInFront(&h.w()));
+    const QPoint inside = h.w().geometry().center() * h.w().devicePixelRatio();
+    const QRgb captured = eyedropper->screen().pixels(QRect(inside, QSize(1, 1))).pixel(0, 0);
+    QCOMPARE(captured == underColour.rgb(), !mainShown);
+
+    // Esc closes without picking, and the main window comes back.
+    QVERIFY(QTest::qWaitForWindowExposed(eyedropper));
+    QTest::keyClick(eyedropper, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 2000);
+    QVERIFY(h.w().isVisible());
+    QCOMPARE(log.take(), QStringList());
+    QCOMPARE(h.c().colourValue(), colour::MakeColourValue(1, 2, 3));
+}
+
+void TestFrmMain::pickersStoreInOrder()
+{
+    // What the pickers report reaches the channel views as the cascade
+    // expects it: the palette picture into the sliders, a swatch and the
+    // eyedropper into the hex boxes, red first; the eyedropper paints the
+    // colour box before the first store.
+    FakeCapture capture;
+    MainHarness h;
+    h.services.capture = &capture;
+    h.w().startUp();
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.w()));
+    StoreLog log(h.c());
+
+    h.w().pal_Click();
+    QWidget *picture = h.w().palette()->findChild<QWidget *>(u"Picture1"_s);
+    const QPoint at(30, 40); // the picture's 2-pixel border included
+    QTest::mousePress(picture, Qt::LeftButton, {}, at);
+    const QRgb taken = pickers::MakePaletteImage().pixel(at - QPoint(2, 2));
+    QCOMPARE(log.take(), (QStringList{u"R=%1"_s.arg(qRed(taken)), u"G=%1"_s.arg(qGreen(taken)),
+                                      u"B=%1"_s.arg(qBlue(taken))}));
+    QTest::mouseRelease(picture, Qt::LeftButton, {}, at);
+    log.take();
+    QTest::mouseClick(h.w().palette()->findChild<QWidget *>(u"nowColorR"_s), Qt::LeftButton);
+    QCOMPARE(log.take(), (QStringList{u"R=FF"_s, u"G=FF"_s, u"B=FF"_s}));
+
+    capture.picture = QImage(QSize(64, 48) * h.w().devicePixelRatio(), QImage::Format_RGB32);
+    capture.picture.fill(qRgb(0x0A, 0xB0, 0xFE));
+    colour::ColourValue boxAtFirstStore = colour::kInvalidColour;
+    const auto logged = h.c().trace;
+    h.c().trace = [&](const QString &line) {
+        if (boxAtFirstStore == colour::kInvalidColour && line.startsWith(u"store TextRedHex"))
+            boxAtFirstStore = h.c().colorBox()->backColor();
+        logged(line);
+    };
+    h.w().GetColor_Click();
+    QPointer<FrmGetColor> eyedropper = openEyedropper();
+    QVERIFY(eyedropper);
+    QTest::mouseRelease(eyedropper, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(log.take(), (QStringList{u"R=0A"_s, u"G=B0"_s, u"B=FE"_s}));
+    QCOMPARE(boxAtFirstStore, colour::MakeColourValue(0x0A, 0xB0, 0xFE));
+    QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 2000);
+
+    // A refused capture opens no eyedropper; the hidden window comes back.
+    capture.refused = true;
+    h.w().options().hideDokodemo = 1;
+    h.w().GetColor_Click();
+    QVERIFY(!openEyedropper());
+    QVERIFY(h.w().isVisible());
+    QCOMPARE(log.take(), QStringList());
 }
 
 QTEST_MAIN(TestFrmMain)

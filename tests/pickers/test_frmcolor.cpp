@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The palette window: its layout, and real mouse sequences on its picture
-// and swatches checked store by store against the main window's views.
+// and swatches checked report by report.
 #include "pickers/frmcolor.h"
 
-#include "storelog.h"
-#include "support/channelharness.h"
 #include "support/picture.h"
 
 #include "colour/colorbox.h"
@@ -40,16 +38,10 @@ using Steps = QList<Step>;
 constexpr QPoint kNone(-1, -1);
 constexpr QPoint kBorder(2, 2); // the picture's sunken border
 
-/// The stores that hand @p value to the main window, red, green, blue:
-/// decimal into the sliders, or two hexadecimal digits into the hex boxes.
-QStringList stores(colour::ColourValue value, bool hex)
+/// A report of @p value for the sliders or for the hex boxes, as recorded.
+QString report(colour::ColourValue value, bool hex)
 {
-    const auto text = [&](int shift) {
-        const uint byte = (value >> shift) & 0xFF;
-        return hex ? QString::number(byte, 16).rightJustified(2, u'0').toUpper()
-                   : QString::number(byte);
-    };
-    return {u"R="_s + text(0), u"G="_s + text(8), u"B="_s + text(16)};
+    return (hex ? u"hex "_s : u"sliders "_s) + QString::number(value, 16);
 }
 
 } // namespace
@@ -69,21 +61,24 @@ private:
         return child<ColorBox>(which == Swatch::Left ? u"nowColorL"_s : u"nowColorR"_s);
     }
 
-    std::unique_ptr<ChannelHarness> m_main;
-    std::unique_ptr<StoreLog> m_log;
+    std::unique_ptr<QWidget> m_main;
+    QStringList m_reports;
     FrmColor *m_palette = nullptr; ///< a child of the main window
 
 private Q_SLOTS:
     void initTestCase() { UseProgramLook(); }
     void init()
     {
-        m_main = std::make_unique<ChannelHarness>();
-        m_main->window.setGeometry(100, 80, 500, 300);
-        m_main->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&m_main->window));
-        m_log = std::make_unique<StoreLog>(*m_main->controls);
-        // What the main window's palette command does when none is open.
-        m_palette = new FrmColor(&m_main->window, *m_main->controls);
+        m_main = std::make_unique<QWidget>();
+        m_main->setGeometry(100, 80, 500, 300);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        m_reports.clear();
+        m_palette = new FrmColor(m_main.get());
+        connect(m_palette, &FrmColor::colourForSliders, this,
+                [this](colour::ColourValue value) { m_reports << report(value, false); });
+        connect(m_palette, &FrmColor::colourForHexTexts, this,
+                [this](colour::ColourValue value) { m_reports << report(value, true); });
         m_palette->show();
         m_palette->raise();
         QVERIFY(QTest::qWaitForWindowExposed(m_palette));
@@ -97,7 +92,7 @@ private Q_SLOTS:
         for (const QString &pipette : {u"Picture1"_s, u"nowColorL"_s, u"nowColorR"_s})
             QCOMPARE(child<QWidget>(pipette)->cursor().hotSpot(), QPoint(0, 31));
         // Docked: same outer top and height, its left edge at the main window's right edge.
-        const QRect main = m_main->window.frameGeometry();
+        const QRect main = m_main->frameGeometry();
         QCOMPARE(m_palette->frameGeometry().topLeft(), main.topLeft() + QPoint(main.width(), 0));
         QCOMPARE(m_palette->frameGeometry().height(), main.height());
     }
@@ -151,7 +146,6 @@ private Q_SLOTS:
         const QImage image = pickers::MakePaletteImage();
         colour::ColourValue left = 0x000000;
         colour::ColourValue right = 0xFFFFFF;
-        colour::ColourValue current = m_main->controls->colourValue();
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const Step &step = steps.at(i);
             const QPoint at = kBorder + step.point;
@@ -166,17 +160,15 @@ private Q_SLOTS:
             }
             QStringList expected;
             if (step.act == Click) {
-                current = step.swatch == Swatch::Left ? left : right;
-                expected = stores(current, true);
+                expected << report(step.swatch == Swatch::Left ? left : right, true);
             } else if (step.takes != kNone) {
-                current = pickers::ColourFromRgb(image.pixel(step.takes));
-                expected = stores(current, false);
+                const colour::ColourValue taken = pickers::ColourFromRgb(image.pixel(step.takes));
+                expected << report(taken, false);
                 if (step.swatch != Swatch::None)
-                    (step.swatch == Swatch::Left ? left : right) = current;
+                    (step.swatch == Swatch::Left ? left : right) = taken;
             }
             const QByteArray where = "step " + QByteArray::number(i);
-            QVERIFY2(m_log->take() == expected, where.constData());
-            QVERIFY2(m_main->controls->colourValue() == current, where.constData());
+            QVERIFY2(std::exchange(m_reports, {}) == expected, where.constData());
             QVERIFY2(swatch(Swatch::Left)->backColor() == left, where.constData());
             QVERIFY2(swatch(Swatch::Right)->backColor() == right, where.constData());
             QVERIFY2(m_palette->buttonHeld() == step.heldAfter, where.constData());
@@ -190,7 +182,7 @@ private Q_SLOTS:
         QTest::mouseClick(child<QLabel>(u"Picture1"_s), Qt::LeftButton, {},
                           kBorder + QPoint(36, 18));
         const QPoint placed = m_palette->pos();
-        m_main->window.move(300, 200);
+        m_main->move(300, 200);
         m_palette->show();
         m_palette->raise();
         QCOMPARE(m_palette->pos(), placed);

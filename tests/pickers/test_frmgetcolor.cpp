@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: MIT
-// The screen eyedropper: start and Esc, the pick and its order of stores, the
-// whole desktop at device pixels, the bounded wait for the hidden main window.
+// The screen eyedropper: Esc, the pick and what it reports, the whole desktop
+// at device pixels, the bounded wait for the hidden main window.
 // CTest runs it at several scales and on two monitors.
 #include "pickers/frmgetcolor.h"
 
-#include "storelog.h"
-#include "support/channelharness.h"
-
-#include "common/appoptions.h"
-#include "common/platform.h"
 #include "pickers/hiddenwindowwatch.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
@@ -25,26 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-/// A capture that hands out a picture made by the test; a null picture is a
-/// screen that could not be read.
-struct FakeCapture : ScreenCapture
-{
-    explicit FakeCapture(QImage shot, bool refuse = false)
-        : picture(std::move(shot)), refused(refuse)
-    {
-    }
-    Result grab() override
-    {
-        if (refused)
-            return {nullptr, true};
-        if (picture.isNull())
-            return {};
-        return {std::make_unique<FrozenImage>(picture)};
-    }
-    QImage picture;
-    bool refused;
-};
 
 /// The captured pixel at @p device of the window's picture.
 QRgb capturedPixel(const FrmGetColor &window, QPoint device)
@@ -83,132 +58,83 @@ QImage placeImage()
     return image;
 }
 
-/// A frameless window of one colour, shown at @p geometry.
-std::unique_ptr<QWidget> solidWindow(QColor colour, QRect geometry)
-{
-    auto window = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
-    QPalette palette;
-    palette.setColor(QPalette::Window, colour);
-    window->setPalette(palette);
-    window->setGeometry(geometry);
-    window->show();
-    return window;
-}
-
 } // namespace
 
 class TestFrmGetColor : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<ChannelHarness> m_main;
-    std::unique_ptr<StoreLog> m_log;
-    AppOptions m_options;
+    std::unique_ptr<QWidget> m_main;
     QPointer<FrmGetColor> m_window;
+    QStringList m_reports; ///< "picked RRGGBB" (the colour value in hex) and "closed"
+
+    static QString pickedText(colour::ColourValue value)
+    {
+        return u"picked "_s + QString::number(value, 16).rightJustified(6, u'0');
+    }
+
+    /// Shows an eyedropper over @p screen and records what it reports.
+    void open(std::unique_ptr<FrozenScreen> screen)
+    {
+        m_window = new FrmGetColor(std::move(screen));
+        connect(m_window, &FrmGetColor::picked, this,
+                [this](colour::ColourValue value) { m_reports << pickedText(value); });
+        connect(m_window, &FrmGetColor::closed, this, [this] { m_reports << u"closed"_s; });
+        m_window->showOverDesktop();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    }
+    void open(QImage picture) { open(std::make_unique<FrozenImage>(std::move(picture))); }
 
 private Q_SLOTS:
     void init()
     {
         delete m_window; // left open by a failed test
-        m_main = std::make_unique<ChannelHarness>();
-        m_main->window.setGeometry(60, 50, 400, 300);
-        m_main->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&m_main->window));
-        m_log = std::make_unique<StoreLog>(*m_main->controls);
-        m_options = AppOptions{};
+        m_reports.clear();
+        m_main = std::make_unique<QWidget>();
+        m_main->setGeometry(60, 50, 400, 300);
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     }
 
-    void startAndEscape_data()
+    void escapeReportsNothing()
     {
-        QTest::addColumn<int>("hideDokodemo");
-        QTest::addColumn<bool>("mainShown");
-        QTest::newRow("0: main window stays") << 0 << true;
-        QTest::newRow("1: main window hidden") << 1 << false;
-        QTest::newRow("2: not 1, stays") << 2 << true;
-    }
-
-    void startAndEscape()
-    {
-        // The program's own capture, of every screen whole at device pixels:
-        // with the main window hidden it shows what lies under it.
-        QFETCH(int, hideDokodemo);
-        QFETCH(bool, mainShown);
-        m_main->window.hide();
-        m_main->controls->storeSliders(1, 2, 3);
-        m_log->take();
-        const auto under = solidWindow(QColor(0x10, 0x60, 0x20), {10, 10, 200, 160});
-        QVERIFY(QTest::qWaitForWindowExposed(under.get()));
-        const auto mainWindow = solidWindow(QColor(0xEE, 0x11, 0xEE), {30, 40, 120, 90});
-        QWidget &main = *mainWindow;
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        platform::setAlwaysInFront(&main, true);
-        const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
-
-        m_options.hideDokodemo = hideDokodemo;
-        m_window = FrmGetColor::start(&main, m_options, *m_main->controls, *capture);
-        QVERIFY(m_window && m_window->isVisible());
-        QCOMPARE(m_window->screen().size(), deviceDesktopSize());
-        QCOMPARE(main.isVisible(), mainShown);
-        QVERIFY(!platform::isAlwaysInFront(&main));
-        const QPoint inside = main.geometry().center() * main.devicePixelRatio();
-        QCOMPARE(capturedPixel(*m_window, inside),
-                 mainShown ? qRgb(0xEE, 0x11, 0xEE) : qRgb(0x10, 0x60, 0x20));
-
-        // Esc closes without picking, and the main window comes back.
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        open(placeImage());
         QTest::keyClick(m_window, Qt::Key_Escape);
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
-        QVERIFY(main.isVisible());
-        QCOMPARE(m_log->take(), QStringList());
-        QCOMPARE(m_main->controls->colourValue(), colour::MakeColourValue(1, 2, 3));
+        QCOMPARE(m_reports, QStringList{u"closed"_s});
     }
 
     void pick_data()
     {
         QTest::addColumn<QRgb>("pixel");
         QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<QString>("stores");
-        QTest::newRow("pure red") << qRgb(255, 0, 0) << Qt::LeftButton << u"R=FF G=00 B=00"_s;
-        QTest::newRow("black") << qRgb(0, 0, 0) << Qt::LeftButton << u"R=00 G=00 B=00"_s;
-        QTest::newRow("12 03 00") << qRgb(0x12, 0x03, 0) << Qt::LeftButton << u"R=12 G=03 B=00"_s;
+        QTest::addColumn<QString>("reported"); // the colour value: blue, green, red
+        QTest::newRow("pure red") << qRgb(255, 0, 0) << Qt::LeftButton << u"picked 0000ff"_s;
+        QTest::newRow("black") << qRgb(0, 0, 0) << Qt::LeftButton << u"picked 000000"_s;
+        QTest::newRow("12 03 00") << qRgb(0x12, 0x03, 0) << Qt::LeftButton << u"picked 000312"_s;
         QTest::newRow("right button")
-            << qRgb(0x0A, 0xB0, 0xFE) << Qt::RightButton << u"R=0A G=B0 B=FE"_s;
+            << qRgb(0x0A, 0xB0, 0xFE) << Qt::RightButton << u"picked feb00a"_s;
         QTest::newRow("middle button")
-            << qRgb(255, 255, 255) << Qt::MiddleButton << u"R=FF G=FF B=FF"_s;
+            << qRgb(255, 255, 255) << Qt::MiddleButton << u"picked ffffff"_s;
     }
 
     void pick()
     {
         QFETCH(QRgb, pixel);
         QFETCH(Qt::MouseButton, button);
-        QFETCH(QString, stores);
-        m_options.hideDokodemo = 1;
+        QFETCH(QString, reported);
         QImage picture = placeImage();
         const QPoint at(37, 23);
         picture.setPixel(
             pickers::DevicePixelAt(at, QGuiApplication::primaryScreen()->devicePixelRatio()),
             pixel);
-        FakeCapture capture(picture);
-        m_window = FrmGetColor::start(&m_main->window, m_options, *m_main->controls, capture);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-        QVERIFY(!m_main->window.isVisible());
-
-        // The colour box is set before the first hex box is stored.
-        colour::ColourValue boxAtFirstStore = colour::kInvalidColour;
-        const auto logged = m_main->controls->trace;
-        m_main->controls->trace = [&](const QString &line) {
-            if (boxAtFirstStore == colour::kInvalidColour && line.startsWith(u"store TextRedHex"))
-                boxAtFirstStore = m_main->controls->colorBox()->backColor();
-            logged(line);
-        };
-        // A press does nothing; the release picks.
+        open(picture);
+        // A press does nothing; the release picks, once, and closes.
         QTest::mousePress(m_window, button, {}, at);
-        QCOMPARE(m_log->take(), QStringList());
+        QCOMPARE(m_reports, QStringList());
         QVERIFY(m_window->isVisible());
         QTest::mouseRelease(m_window, button, {}, at);
-        QCOMPARE(m_log->take().join(u' '), stores);
-        QCOMPARE(boxAtFirstStore, m_main->controls->colourValue());
-        QVERIFY(m_main->window.isVisible());
+        QCOMPARE(m_reports, (QStringList{reported, u"closed"_s}));
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
@@ -218,9 +144,7 @@ private Q_SLOTS:
         // desktop, shows each captured pixel on one device pixel, and a pick
         // reads the captured pixel under the tip, far right and down included.
         const QSize device = deviceDesktopSize();
-        FakeCapture capture(placeImage());
-        m_window = FrmGetColor::start(&m_main->window, m_options, *m_main->controls, capture);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        open(placeImage());
         const double ratio = m_window->devicePixelRatio();
         qInfo("desktop %dx%d device pixels, ratio %g", device.width(), device.height(), ratio);
         QCOMPARE(m_window->geometry().topLeft(),
@@ -244,41 +168,20 @@ private Q_SLOTS:
                          static_cast<int>((device.height() - 1) / ratio));
         QTest::mouseRelease(m_window, Qt::LeftButton, {}, far);
         const QPoint picked = pickers::DevicePixelAt(far, ratio);
-        QCOMPARE(m_main->controls->colourValue(),
-                 pickers::ColourFromRgb(placeColour(picked.x(), picked.y())));
+        QCOMPARE(m_reports.value(0),
+                 pickedText(pickers::ColourFromRgb(placeColour(picked.x(), picked.y()))));
     }
 
-    void captureOutcome_data()
+    void unreadScreenShowsBlack()
     {
-        QTest::addColumn<bool>("refused");
-        QTest::addColumn<bool>("opens");
-        QTest::newRow("screen not read: black picture") << false << true;
-        QTest::newRow("capture refused: no window") << true << false;
-    }
-
-    void captureOutcome()
-    {
-        QFETCH(bool, refused);
-        QFETCH(bool, opens);
-        m_options.hideDokodemo = 1;
-        m_main->controls->storeSliders(1, 2, 3);
-        m_log->take();
-        FakeCapture capture(QImage(), refused);
-        m_window = FrmGetColor::start(&m_main->window, m_options, *m_main->controls, capture);
-        QCOMPARE(!m_window.isNull(), opens);
-        if (!opens) {
-            QVERIFY(m_main->window.isVisible());
-            QCOMPARE(m_main->controls->colourValue(), colour::MakeColourValue(1, 2, 3));
-            return;
-        }
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        // A screen that could not be read: the window shows black and picks it.
+        open(std::unique_ptr<FrozenScreen>());
         QCOMPARE(m_window->size(), QGuiApplication::primaryScreen()->virtualGeometry().size());
         const QImage shown = m_window->grab(QRect(0, 0, 40, 30)).toImage();
         QCOMPARE(shown.pixel(0, 0), qRgb(0, 0, 0));
         QCOMPARE(shown.pixel(39, 29), qRgb(0, 0, 0));
         QTest::mouseRelease(m_window, Qt::LeftButton, {}, QPoint(20, 10));
-        QCOMPARE(m_log->take().join(u' '), u"R=00 G=00 B=00"_s);
-        QVERIFY(m_main->window.isVisible());
+        QCOMPARE(m_reports, (QStringList{u"picked 000000"_s, u"closed"_s}));
     }
 
     void pickFromTheRealScreen_data()
@@ -320,8 +223,7 @@ private Q_SLOTS:
         };
         QTRY_VERIFY_WITH_TIMEOUT(onScreen(), 5000);
 
-        m_window = FrmGetColor::start(&m_main->window, m_options, *m_main->controls, *capture);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        open(capture->grab().picture);
         backdrop.hide();
         QTRY_VERIFY_WITH_TIMEOUT(onScreen(), 5000);
 
@@ -331,8 +233,8 @@ private Q_SLOTS:
         QMouseEvent release(QEvent::MouseButtonRelease, at, m_window->mapToGlobal(at),
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(m_window, &release);
-        QCOMPARE(m_main->controls->colourValue(),
-                 pickers::ColourFromRgb(placeColour(device.x(), device.y())));
+        QCOMPARE(m_reports.value(0),
+                 pickedText(pickers::ColourFromRgb(placeColour(device.x(), device.y()))));
     }
 
     void hiddenWindowWatch_data()
@@ -355,13 +257,13 @@ private Q_SLOTS:
         QImage under = shown;
         under.fill(Qt::darkGray);
         int looks = -1; // counted from the hiding on
-        HiddenWindowWatch watch(&m_main->window, [&](const QRect &) {
+        HiddenWindowWatch watch(m_main.get(), [&](const QRect &) {
             if (staleLooks < 0)
                 return QImage();
             return looks < 0 || looks++ < staleLooks ? shown : under;
         });
         QVERIFY(!watch.gone());
-        m_main->window.hide();
+        m_main->hide();
         looks = 0;
         QCOMPARE(watch.wait(std::chrono::milliseconds(boundMs)), gone);
     }
