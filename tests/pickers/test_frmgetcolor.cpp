@@ -21,12 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-/// The captured pixel at @p device of the window's picture.
-QRgb capturedPixel(const FrmGetColor &window, QPoint device)
-{
-    return window.screen().pixels(QRect(device, QSize(1, 1))).pixel(0, 0);
-}
-
 /// The desktop in device pixels, as Qt's screens describe it.
 QSize deviceDesktopSize()
 {
