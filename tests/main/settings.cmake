@@ -8,8 +8,9 @@ set_tests_properties(test_settingsstore PROPERTIES TIMEOUT 120)
 # libFuzzer target over the reader and the writer. It compiles the store
 # directly and links only QtCore, so it builds without the rest of the program.
 if(VANDREL_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    add_executable(fuzz_settings fuzz_settings.cpp ${PROJECT_SOURCE_DIR}/main/settingsstore.cpp
-                                 ${PROJECT_SOURCE_DIR}/main/settingslocation.cpp)
+    add_executable(fuzz_settings fuzz_settings.cpp
+        ${PROJECT_SOURCE_DIR}/main/inifile.cpp ${PROJECT_SOURCE_DIR}/main/settingslock.cpp
+        ${PROJECT_SOURCE_DIR}/main/settingsstore.cpp ${PROJECT_SOURCE_DIR}/main/settingslocation.cpp)
     target_include_directories(fuzz_settings PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_options(fuzz_settings PRIVATE -fsanitize=fuzzer,address,undefined
                                                  -fno-omit-frame-pointer)
