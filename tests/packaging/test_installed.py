@@ -17,65 +17,53 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-import vandrel_e2e  # noqa: E402
+from vandrel_e2e import Session, ini_value  # noqa: E402
 
 BUILD, PREFIX = sys.argv[1:3]
 INNER = "VANDREL_INSTALLED_TEST_INNER"
-SKIP = 77
 
 
 def outer():
     """Starts this script again inside its own mount namespace."""
-    if not os.path.isdir(PREFIX):
-        print("SKIP: the install prefix %s does not exist here" % PREFIX)
-        return SKIP
     unshare = ["unshare", "--mount", "--propagation", "private"]
     if os.geteuid() != 0:
         unshare.insert(1, "--map-root-user")
-    if subprocess.run(unshare + ["true"], capture_output=True, timeout=30).returncode != 0:
-        print("SKIP: no private mount namespace here (%s)" % " ".join(unshare))
-        return SKIP
+    if not os.path.isdir(PREFIX) or subprocess.run(unshare + ["true"]).returncode != 0:
+        print("SKIP: no install prefix %s or no private mount namespace here" % PREFIX)
+        return 77
     env = dict(os.environ, **{INNER: "1" if os.geteuid() == 0 else "0"})
     return subprocess.run(unshare + [sys.executable] + sys.argv, env=env, timeout=240).returncode
 
 
 def files_under(folder):
-    return sorted(os.path.relpath(os.path.join(d, f), folder)
-                  for d, _, files in os.walk(folder) for f in files)
+    return {os.path.join(d, f) for d, _, files in os.walk(folder) for f in files}
 
 
-def run_as(user, tmp, upper, bindir):
+def run_as(user, tmp, upper):
     """One start and close; returns what went wrong."""
     home = os.path.join(tmp, "home-" + user)
     os.makedirs(home)
     account = pwd.getpwnam(user)
     os.chown(home, account.pw_uid, account.pw_gid)
-    before = set(files_under(upper))
-    with vandrel_e2e.Session() as session:
+    before = files_under(upper)
+    with Session() as s:
         for name in ("XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
-            session.env.pop(name, None)
-        session.env["HOME"] = home
-        argv = [os.path.join(bindir, "vandrel")]
+            del s.env[name]
+        s.env["HOME"] = home
+        argv = [os.path.join(PREFIX, "bin", "vandrel")]
         if account.pw_uid != os.geteuid():
-            argv = ["setpriv", "--reuid", str(account.pw_uid), "--regid", str(account.pw_gid),
-                    "--clear-groups"] + argv
-        session.app = session._spawn(argv, stderr=subprocess.DEVNULL)
-        session.main = vandrel_e2e.wait_until(lambda: session.find_window("^Vandrel$"),
-                                              what="main window of " + user)
-        vandrel_e2e.wait_until(lambda: session.is_viewable(session.main), what="window shown")
-        exit_code = session.close_main_by_menu()
-    problems = []
-    if exit_code != 0:
-        problems.append("%s: exit code %s" % (user, exit_code))
+            argv = ["setpriv", "--reuid", str(account.pw_uid), "--regid",
+                    str(account.pw_gid), "--clear-groups"] + argv
+        s.start(argv)
+        exit_code = s.close_main_by_menu()
     config = os.path.join(home, ".config", "Vandrel", "Config.ini")
     text = open(config).read() if os.path.isfile(config) else ""
-    if (vandrel_e2e.ini_value(text, "Use", "NumberOfUse") != "1"
-            or vandrel_e2e.ini_value(text, "Color", "Red") != "0"):
-        problems.append("%s: no start and close in %s: %r" % (user, config, text))
-    written = sorted(set(files_under(upper)) - before)
-    if written:
-        problems.append("%s: written into the install prefix: %s" % (user, written))
-    return problems
+    problems = ["exit code %s" % exit_code] if exit_code else []
+    if ini_value(text, "Use", "NumberOfUse") != "1" or ini_value(text, "Color", "Red") != "0":
+        problems.append("no start and close in %s: %r" % (config, text))
+    if files_under(upper) - before:
+        problems.append("written into the install prefix: %s" % (files_under(upper) - before))
+    return [user + ": " + p for p in problems]
 
 
 def inner():
@@ -84,24 +72,19 @@ def inner():
     upper, work = os.path.join(tmp, "upper"), os.path.join(tmp, "work")
     os.makedirs(upper)
     os.makedirs(work)
-    try:
-        subprocess.run(["mount", "-t", "overlay", "overlay", "-o",
-                        "lowerdir=%s,upperdir=%s,workdir=%s" % (PREFIX, upper, work), PREFIX],
-                       check=True, timeout=30)
-    except (subprocess.CalledProcessError, FileNotFoundError) as error:
+    if subprocess.run(["mount", "-t", "overlay", "overlay", "-o", "lowerdir=%s,upperdir=%s,"
+                       "workdir=%s" % (PREFIX, upper, work), PREFIX], timeout=30).returncode:
         shutil.rmtree(tmp, ignore_errors=True)
-        print("SKIP: cannot overlay the install prefix here: %s" % error)
-        return SKIP
+        print("SKIP: cannot overlay the install prefix here")
+        return 77
     try:
         subprocess.run(["cmake", "--install", BUILD], check=True, timeout=60,
                        stdout=subprocess.DEVNULL)
-        bindir = os.path.join(PREFIX, "bin")
-        installed = os.path.join(upper, "bin", "vandrel")
-        if not os.access(installed, os.X_OK):
-            print("FAIL: cmake --install put no program into %s" % bindir)
-            return 1
-        users = ["root", "nobody"] if os.environ[INNER] == "1" else ["root"]
-        problems = [p for user in users for p in run_as(user, tmp, upper, bindir)]
+        if not os.access(os.path.join(upper, "bin", "vandrel"), os.X_OK):
+            problems = ["cmake --install put no program into %s/bin" % PREFIX]
+        else:
+            users = ["root", "nobody"] if os.environ[INNER] == "1" else ["root"]
+            problems = [p for user in users for p in run_as(user, tmp, upper)]
     finally:
         subprocess.run(["umount", "-l", PREFIX], timeout=30)
         shutil.rmtree(tmp, ignore_errors=True)
