@@ -1,20 +1,28 @@
 # SPDX-License-Identifier: MIT
-"""The main window driven as a user would: real X key and mouse events."""
+"""The main window, the BODY tag editor and the always-in-front option driven
+as a user would: real X key and mouse events, read back through the clipboard,
+screenshots and the window manager's properties."""
 import os
 import sys
 import unittest
 
 sys.path.insert(0, os.path.dirname(__file__))
-from vandrel_e2e import Session, ini_value, px, wait_until, MENU_BAR_HEIGHT  # noqa: E402
+from vandrel_e2e import Session, ini_value, wait_until  # noqa: E402
 
 # Controls in client twips: left, top, width, height.
 TEXT_RED = (3840, 480, 495, 270)
-TEXT_BLUE = (3840, 1200, 495, 270)
-TEXT_GREEN_HEX = (4560, 840, 375, 270)
 TEXT_RED_HEX = (4560, 480, 375, 270)
+TEXT_GREEN_HEX = (4560, 840, 375, 270)
 COLOR_BOX = (240, 1920, 615, 855)
-COMBO1 = (120 + 960, 1560 + 480, 2175, 300)
-CHECK_KOMOZI = (120 + 840 + 120, 1560 + 240 + 600, 2175, 255)
+COMBO1 = (1080, 2040, 2175, 300)
+CHECK_KOMOZI = (1080, 2400, 2175, 255)
+# The BODY tag editor's, and a point inside its preview below the lowest caption.
+BODY_BG = (3000, 1800, 615, 255)
+BODY_UNLOAD = (2520, 2160, 1095, 375)
+BODY_PREVIEW = (200, 1635)
+BODY_TITLE = "^<BODY>の編集$"
+TOOLBAR_BODY = (47, 12)  # the middle of the button in the main window's client pixels
+ABOVE = "_NET_WM_STATE_ABOVE"
 
 
 class MainWindow(unittest.TestCase):
@@ -29,48 +37,21 @@ class MainWindow(unittest.TestCase):
 
     def copied(self, expected):
         self.s.key("Return")
-        return self.s.clipboard_becomes(expected)
+        self.s.clipboard_becomes(expected)
 
-    def preview_colour(self):
-        x, y = self.s.client_point(COLOR_BOX[0] + COLOR_BOX[2] // 2,
-                                   COLOR_BOX[1] + COLOR_BOX[3] // 2)
-        return self.s.pixel(x, y)
+    def preview(self, window=None):
+        spot = BODY_PREVIEW if window else (COLOR_BOX[0] + 300, COLOR_BOX[1] + 420)
+        return self.s.pixel(*self.s.client_point(*spot, window=window, menu=window is None))
 
     def test_typing_sets_the_colour_and_enter_copies(self):
         s = self.s
         s.start()
-        self.assertEqual(ini_value(s.read_config(), "Use", "NumberOfUse"), "1")
-        # A copy straight after a first start gives the colour's code.
-        self.copied("#000000")
-
+        self.copied("#000000")  # straight after a first start
         self.replace_text(TEXT_RED, "255")
         self.replace_text(TEXT_GREEN_HEX, "80")
         self.copied("#FF8000")
-        self.assertEqual(self.preview_colour(), "FF8000")
-
-        # Ctrl+V and letters typed into a decimal box change nothing.
-        s.set_clipboard("123")
-        s.click_control(*TEXT_BLUE)
-        s.key("End", "shift+Home", "ctrl+v")
-        s.type("ab-")
-        s.activate(s.main)
-        self.copied("#FF8000")
-
-        # A typed 300: the message, and after OK the box is back as it was.
-        s.click_control(*TEXT_GREEN_HEX)  # take the caret out of the red box
-        shot = s.screenshot()
-        x, y = s.client_point(TEXT_RED[0], TEXT_RED[1])
-        before = s.crop(shot, x, y, px(TEXT_RED[2]), px(TEXT_RED[3]))
-        self.replace_text(TEXT_RED, "300")
-        wait_until(lambda: len(s.find_windows("^Vandrel$")) == 2, what="message box")
-        s.key("Return")
-        wait_until(lambda: len(s.find_windows("^Vandrel$")) == 1, what="message box closed")
-        s.click_control(*TEXT_GREEN_HEX)
-        after = s.crop(s.screenshot(), x, y, px(TEXT_RED[2]), px(TEXT_RED[3]))
-        self.assertTrue(s.same_image(before, after), "the red box shows what it showed before")
-        self.copied("#FF8000")
-
-        # An attribute name from the keyboard, then the whole text in upper case.
+        self.assertEqual(self.preview(), "FF8000")
+        # An attribute name from the keyboard, then the whole text in lower case.
         self.replace_text(COMBO1, "bgcolor")
         self.copied('BGCOLOR="#FF8000"')
         s.click_control(*CHECK_KOMOZI)
@@ -80,31 +61,72 @@ class MainWindow(unittest.TestCase):
         s = self.s
         s.write_config("[Position]\r\nTop=1500\r\nLeft=3000\r\n")
         s.start()
-        x, y, _, _ = s.geometry(s.main)
         self.replace_text(TEXT_RED_HEX, "12")
         self.replace_text(TEXT_GREEN_HEX, "ab")
         s.click_control(*CHECK_KOMOZI)
         self.assertEqual(s.close_main_by_menu(), 0)
-        text = s.read_config()
-        for section, key, value in (("Color", "Red", "18"), ("Color", "Green", "171"),
-                                    ("Color", "Blue", "0"), ("Check", "Komozi", "1"),
-                                    ("Position", "ColorP", "0"), ("Setting", "Top", "0"),
-                                    ("Setting", "HideDokodemo", "0"), ("Use", "NumberOfUse", "1")):
-            self.assertEqual(ini_value(text, section, key), value, (section, key, text))
-        top = int(ini_value(text, "Position", "Top"))
-        left = int(ini_value(text, "Position", "Left"))
-
+        first = s.read_config()
+        self.assertEqual([ini_value(first, *key) for key in (
+            ("Color", "Red"), ("Color", "Green"), ("Color", "Blue"), ("Check", "Komozi"),
+            ("Use", "NumberOfUse"))], ["18", "171", "0", "1", "1"], first)
         s.start()
         self.copied("#12ab00")
-        self.assertEqual(self.preview_colour(), "12AB00")
-        # The frame is where it was at close.
+        self.assertEqual(self.preview(), "12AB00")
         s.close_main_by_menu()
-        text = s.read_config()
-        self.assertEqual(int(ini_value(text, "Position", "Top")), top)
-        self.assertEqual(int(ini_value(text, "Position", "Left")), left)
-        self.assertEqual(ini_value(text, "Use", "NumberOfUse"), "2")
-        self.assertGreater(y, 0)
-        self.assertGreater(x, 0)
+        # The frame is where it was at close.
+        second = s.read_config()
+        for key in ("Top", "Left"):
+            self.assertEqual(ini_value(second, "Position", key), ini_value(first, "Position", key))
+        self.assertEqual(ini_value(second, "Use", "NumberOfUse"), "2")
+
+    def test_body_editor_with_the_system_chooser(self):
+        s = self.s
+        s.start()
+        x, y = s.client_point(0, 0)
+        for colour in ("FF8000", "FFFFFF"):  # reopened, it starts at the defaults again
+            s.click_at(x + TOOLBAR_BODY[0], y + TOOLBAR_BODY[1])
+            body = s.open_window(BODY_TITLE)
+            s.assert_centred_over_main(body)
+            self.assertEqual(self.preview(body), "FFFFFF")
+            if colour == "FFFFFF":
+                break
+            s.click_control(*BODY_BG, window=body)
+            s.open_window("^Select Colou?r$")  # the platform's chooser, its HTML field typed
+            s.key("alt+h", "ctrl+a")
+            s.type("#" + colour)
+            s.key("Return")
+            s.gone("^Select Colou?r$")
+            wait_until(lambda: self.preview(body) == colour, what="orange preview")
+            s.click_at(*s.client_point(*BODY_PREVIEW, window=body, menu=False))  # not on a button
+            self.copied('<BODY BGCOLOR="#FF8000" TEXT="#000000" LINK="#0000FF" '
+                        'VLINK="#800080" ALINK ="#FF0000">')
+            s.click_control(*BODY_UNLOAD, window=body)
+            s.gone(BODY_TITLE)
+        s.key("Escape")
+        s.gone(BODY_TITLE)
+        self.assertEqual(s.close_main_by_menu(), 0)
+
+    def test_modal_windows_take_always_in_front_out_and_options_put_it_back(self):
+        s = self.s
+        s.write_config("[Setting]\nTop=1\n")
+        s.start()
+
+        def above():
+            return ABOVE in s._run(["xprop", "-id", s.main, "_NET_WM_STATE"], check=False)
+        wait_until(above, what="main window above")
+        for menu, title in (("alt+h", "^バージョン情報$"), ("alt+o", "^オプション$")):
+            s.activate(s.main)
+            s.key(menu, "a" if menu == "alt+h" else "c")
+            s.assert_centred_over_main(s.open_window(title))
+            self.assertFalse(above())
+            s.key("Return")
+            s.gone(title)
+            if menu == "alt+h":
+                self.assertFalse(above())  # the about box leaves it out
+        # The options dialog, opened with the option ticked, puts it back at OK.
+        wait_until(above, what="main window above again")
+        self.assertEqual(s.close_main_by_menu(), 0)
+        self.assertEqual(ini_value(s.read_config(), "Setting", "Top"), "1")
 
 
 if __name__ == "__main__":

@@ -7,6 +7,7 @@ so the settings file beside it starts as the test wants. Everything is torn
 down on exit, also when a test fails.
 """
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -17,90 +18,81 @@ BIN = os.environ.get("VANDREL_BIN", os.path.join(os.path.dirname(__file__), "../
 # window properties, the clipboard and ImageMagick for screenshots.
 TOOLS = ("Xvfb", "openbox", "xdotool", "xprop", "xwininfo", "xclip", "import", "convert",
          "compare", "display")
-TWIPS_PER_PIXEL = 15
 MENU_BAR_HEIGHT = 20  # the main window's menu bar, above the client area
 
 
 def px(twips):
-    return (twips + 7) // TWIPS_PER_PIXEL
+    return (twips + 7) // 15
 
 
-def wait_until(condition, timeout=10.0, interval=0.05, what="condition"):
+def wait_until(condition, timeout=10.0, what="condition"):
     """Polls condition() until it gives a true value; fails after timeout."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = condition()
-        if value:
-            return value
+    while not (value := condition()):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
-        time.sleep(interval)  # polling interval of a bounded wait
+        time.sleep(0.05)  # polling interval of a bounded wait
+    return value
+
+
+def ini_value(text, section, key):
+    found = re.search(r"^\[%s\][^\[]*?^%s=(.*?)\r?$" % (re.escape(section), re.escape(key)),
+                      text, re.M)
+    return found and found.group(1)
 
 
 class Session:
-    def __init__(self, width=1280, height=800, config=None, window_manager=True):
+    def __init__(self, width=1280, height=800, config=None):
         missing = [tool for tool in TOOLS if not shutil.which(tool)]
         if missing:
             raise RuntimeError("end-to-end tests need these programs, missing here: " +
                                ", ".join(missing) + " (scripts/setup.sh installs them)")
         self.tmp = tempfile.mkdtemp(prefix="vandrel-e2e-")
         self.appdir = os.path.join(self.tmp, "app")
+        os.makedirs(os.path.join(self.tmp, "runtime"), mode=0o700)
         os.makedirs(self.appdir)
         self.binary = os.path.join(self.appdir, "vandrel")
         shutil.copy2(BIN, self.binary)
         if config is not None:
             self.write_config(config)
-        self.procs = []
-        self.app = None
-        self._start_xvfb(width, height)
-        if window_manager:
-            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
-            wait_until(lambda: self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                         check=False).find("window id") >= 0,
-                       what="window manager")
-
-    # --- processes -------------------------------------------------------
-    def _start_xvfb(self, width, height):
+        self.procs, self.app = [], None
         read_fd, write_fd = os.pipe()
-        proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "%dx%dx24" % (width, height),
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
+        self._spawn(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
+                     "%dx%dx24" % (width, height), "-nolisten", "tcp", "-noreset"],
+                    pass_fds=(write_fd,), stderr=subprocess.DEVNULL)
         os.close(write_fd)
-        self.procs.append(proc)
         with os.fdopen(read_fd) as pipe:
             number = pipe.readline().strip()
         if not number:
             self.close()
             raise RuntimeError("Xvfb did not start")
-        self.env = dict(os.environ)
-        self.env.pop("QT_QPA_PLATFORM", None)
-        self.env.pop("WAYLAND_DISPLAY", None)
-        self.env["DISPLAY"] = ":" + number
-        self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
-        self.env["XDG_RUNTIME_DIR"] = os.path.join(self.tmp, "runtime")
-        os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("QT_QPA_PLATFORM", "WAYLAND_DISPLAY")}
+        self.env.update(DISPLAY=":" + number, XDG_CONFIG_HOME=os.path.join(self.tmp, "config"),
+                        XDG_RUNTIME_DIR=os.path.join(self.tmp, "runtime"))
+        self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                    stderr=subprocess.DEVNULL)
+        wait_until(lambda: "window id" in self._run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                                    check=False), what="window manager")
 
     def _spawn(self, argv, **kwargs):
-        proc = subprocess.Popen(argv, env=self.env, **kwargs)
+        kwargs["env"] = kwargs.get("env", self.__dict__.get("env"))
+        proc = subprocess.Popen(argv, **kwargs)
         self.procs.append(proc)
         return proc
 
-    def _run(self, argv, check=True, timeout=20, data=None):
-        result = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout,
-                                check=check, input=data)
-        return result.stdout.decode("utf-8", "replace")
+    def _run(self, argv, check=True, timeout=20):
+        return subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout,
+                              check=check).stdout.decode("utf-8", "replace")
 
     def close(self):
         for proc in reversed(self.procs):
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(timeout=5)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+            proc.terminate()
+            try:
+                proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
         self.procs = []
         shutil.rmtree(self.tmp, ignore_errors=True)
 
@@ -111,39 +103,43 @@ class Session:
         self.close()
 
     # --- the program -----------------------------------------------------
-    def config_path(self):
-        return os.path.join(self.appdir, "Config.ini")
-
     def write_config(self, text):
         with open(os.path.join(self.appdir, "Config.ini"), "w", newline="") as f:
             f.write(text)
 
     def read_config(self):
-        with open(self.config_path(), newline="") as f:
+        with open(os.path.join(self.appdir, "Config.ini"), newline="") as f:
             return f.read()
 
-    def start(self):
-        self.app = self._spawn([self.binary], stderr=subprocess.DEVNULL)
+    def start(self, argv=None):
+        self.app = self._spawn(argv or [self.binary], stderr=subprocess.DEVNULL)
         self.main = wait_until(lambda: self.find_window("^Vandrel$"), what="main window")
         wait_until(lambda: self.is_viewable(self.main), what="main window mapped")
         self.activate(self.main)
         return self.main
 
     def wait_exit(self, timeout=10):
-        self.app.wait(timeout=timeout)
-        return self.app.returncode
+        return self.app.wait(timeout=timeout)
 
     def find_windows(self, name):
-        out = self._run(["xdotool", "search", "--onlyvisible", "--name", name], check=False)
-        return [w for w in out.split() if w]
+        return self._run(["xdotool", "search", "--onlyvisible", "--name", name],
+                         check=False).split()
 
     def find_window(self, name):
-        windows = self.find_windows(name)
-        return windows[0] if windows else None
+        return (self.find_windows(name) or [None])[0]
+
+    def open_window(self, title):
+        """Waits for a window with this title to show and activates it."""
+        window = wait_until(lambda: self.find_window(title), what=title)
+        wait_until(lambda: self.is_viewable(window), what=title + " mapped")
+        self.activate(window)
+        return window
+
+    def gone(self, title):
+        wait_until(lambda: not self.find_windows(title), what=title + " closed")
 
     def is_viewable(self, window):
-        out = self._run(["xwininfo", "-id", str(window)], check=False)
-        return "IsViewable" in out
+        return "IsViewable" in self._run(["xwininfo", "-id", str(window)], check=False)
 
     def activate(self, window):
         self._run(["xdotool", "windowactivate", "--sync", str(window)], check=False)
@@ -151,14 +147,8 @@ class Session:
     def geometry(self, window):
         """The window's position and size on the screen, without the frame."""
         out = self._run(["xwininfo", "-id", str(window)])
-        values = {}
-        for line in out.splitlines():
-            line = line.strip()
-            for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"):
-                if line.startswith(key + ":"):
-                    values[key] = int(line.split(":")[1])
-        return (values["Absolute upper-left X"], values["Absolute upper-left Y"],
-                values["Width"], values["Height"])
+        return tuple(int(re.search(key + r":\s*(-?\d+)", out).group(1)) for key in
+                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def client_point(self, left_twips, top_twips, window=None, menu=True):
         x, y, _, _ = self.geometry(window or self.main)
@@ -168,10 +158,11 @@ class Session:
     def click_at(self, x, y, button=1):
         self._run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", str(button)])
 
-    def click_control(self, left, top, width, height, button=1):
-        """Clicks the middle of a control given in client twips."""
-        x, y = self.client_point(left + width // 2, top + height // 2)
-        self.click_at(x, y, button)
+    def click_control(self, left, top, width, height, window=None):
+        """Clicks the middle of a control given in client twips (below the
+        menu bar in the main window)."""
+        self.click_at(*self.client_point(left + width // 2, top + height // 2, window=window,
+                                         menu=window is None))
 
     def key(self, *keys):
         self._run(["xdotool", "key", "--delay", "30"] + list(keys))
@@ -186,25 +177,15 @@ class Session:
         return wait_until(lambda: self.clipboard() == expected, timeout=timeout,
                           what="clipboard %r (last %r)" % (expected, self.clipboard()))
 
-    def set_clipboard(self, text):
-        # xclip stays as the owner until another program takes the selection.
-        proc = self._spawn(["xclip", "-selection", "clipboard", "-i"], stdin=subprocess.PIPE)
-        proc.stdin.write(text.encode())
-        proc.stdin.close()
-        wait_until(lambda: self.clipboard() == text, what="clipboard set")
-
     def screenshot(self, path=None):
         path = path or os.path.join(self.tmp, "shot-%d.png" % time.monotonic_ns())
         self._run(["import", "-silent", "-window", "root", path])
         return path
 
     def pixel(self, x, y, shot=None):
-        shot = shot or self.screenshot()
-        out = self._run(["convert", shot, "-crop", "1x1+%d+%d" % (x, y), "-depth", "8", "txt:-"])
-        for token in out.split():
-            if token.startswith("#") and len(token) >= 7:
-                return token[1:7].upper()
-        raise AssertionError("no pixel in " + out)
+        out = self._run(["convert", shot or self.screenshot(), "-crop", "1x1+%d+%d" % (x, y),
+                         "-depth", "8", "txt:-"])
+        return re.search(r"#([0-9A-Fa-f]{6})", out).group(1).upper()
 
     def crop(self, shot, x, y, w, h):
         path = shot + ".%d_%d_%d_%d.png" % (x, y, w, h)
@@ -224,22 +205,7 @@ class Session:
             raise AssertionError("%r is not centred over the main window %r" %
                                  ((x, y, w, h), (mx, my, mw, mh)))
 
-    def net_wm_state(self, window):
-        return self._run(["xprop", "-id", str(window), "_NET_WM_STATE"], check=False)
-
     def close_main_by_menu(self):
         self.activate(self.main)
-        self.key("alt+f")
-        self.key("x")
+        self.key("alt+f", "x")
         return self.wait_exit()
-
-
-def ini_value(text, section, key):
-    current = None
-    for line in text.splitlines():
-        line = line.strip()
-        if line.startswith("[") and line.endswith("]"):
-            current = line[1:-1]
-        elif current == section and line.startswith(key + "="):
-            return line.split("=", 1)[1]
-    return None

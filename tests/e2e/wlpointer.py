@@ -12,44 +12,36 @@ import socket
 import struct
 
 BTN_LEFT = 0x110
-
-# Request numbers: wl_display, wl_registry, the manager, the pointer.
+MANAGER = "zwlr_virtual_pointer_manager_v1"
+# Request numbers: wl_display, the pointer.
 DISPLAY_SYNC, DISPLAY_GET_REGISTRY = 0, 1
-REGISTRY_BIND = 0
-MANAGER_CREATE_VIRTUAL_POINTER = 0
 POINTER_MOTION_ABSOLUTE, POINTER_BUTTON, POINTER_FRAME = 1, 2, 4
-
-
-def _string(text):
-    data = text.encode() + b"\0"
-    return struct.pack("<I", len(data)) + data + b"\0" * (-len(data) % 4)
 
 
 class VirtualPointer:
     def __init__(self, width, height):
         self.width, self.height = width, height
-        path = os.path.join(os.environ["XDG_RUNTIME_DIR"], os.environ["WAYLAND_DISPLAY"])
         self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
         self.sock.settimeout(10)
-        self.sock.connect(path)
-        self.next_id = 2
-        self.buffer = b""
+        self.sock.connect(os.path.join(os.environ["XDG_RUNTIME_DIR"],
+                                       os.environ["WAYLAND_DISPLAY"]))
+        self.next_id, self.buffer = 2, b""
         registry = self._new_id()
         self._send(1, DISPLAY_GET_REGISTRY, struct.pack("<I", registry))
-        globals_ = {}
+        names = {}
         for obj, opcode, body in self._roundtrip():
-            if obj == registry and opcode == 0:  # wl_registry.global
-                name, length = struct.unpack_from("<II", body)
-                interface = body[8:8 + length - 1].decode()
-                globals_[interface] = name
-        name = globals_.get("zwlr_virtual_pointer_manager_v1")
-        if name is None:
+            if obj == registry and opcode == 0:  # wl_registry.global: name, interface, version
+                length = struct.unpack_from("<I", body, 4)[0]
+                names[body[8:8 + length - 1].decode()] = struct.unpack_from("<I", body)[0]
+        if MANAGER not in names:
             raise RuntimeError("the compositor offers no virtual pointer")
         manager = self._new_id()
-        self._send(registry, REGISTRY_BIND, struct.pack("<I", name)
-                   + _string("zwlr_virtual_pointer_manager_v1") + struct.pack("<II", 1, manager))
+        interface = MANAGER.encode() + b"\0"
+        interface += b"\0" * (-len(interface) % 4)
+        self._send(registry, 0, struct.pack("<II", names[MANAGER], len(MANAGER) + 1) + interface
+                   + struct.pack("<II", 1, manager))  # wl_registry.bind
         self.pointer = self._new_id()
-        self._send(manager, MANAGER_CREATE_VIRTUAL_POINTER, struct.pack("<II", 0, self.pointer))
+        self._send(manager, 0, struct.pack("<II", 0, self.pointer))  # create_virtual_pointer
         list(self._roundtrip())
 
     def _new_id(self):
@@ -59,24 +51,20 @@ class VirtualPointer:
     def _send(self, obj, opcode, body=b""):
         self.sock.sendall(struct.pack("<II", obj, ((8 + len(body)) << 16) | opcode) + body)
 
-    def _size(self):
-        """The size of the message at the start of the buffer."""
-        return struct.unpack_from("<I", self.buffer, 4)[0] >> 16
-
     def _roundtrip(self):
         """Yields the events that come before the compositor has handled
         everything sent so far."""
         callback = self._new_id()
         self._send(1, DISPLAY_SYNC, struct.pack("<I", callback))
         while True:
-            while len(self.buffer) < 8 or len(self.buffer) < self._size():
+            while len(self.buffer) < 8 or len(self.buffer) < struct.unpack_from(
+                    "<I", self.buffer, 4)[0] >> 16:
                 chunk = self.sock.recv(65536)
                 if not chunk:
                     raise RuntimeError("the compositor closed the connection")
                 self.buffer += chunk
             obj, word = struct.unpack_from("<II", self.buffer)
-            size = word >> 16
-            body, self.buffer = self.buffer[8:size], self.buffer[size:]
+            body, self.buffer = self.buffer[8:word >> 16], self.buffer[word >> 16:]
             if obj == 1 and (word & 0xFFFF) == 0:
                 raise RuntimeError("protocol error from the compositor: %r" % body)
             if obj == callback:
