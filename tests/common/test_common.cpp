@@ -16,7 +16,6 @@ class TestCommon : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void twipsToPixelsRounds();
-    void messageBox_data();
     void messageBox();
 };
 
@@ -29,50 +28,39 @@ void TestCommon::twipsToPixelsRounds()
     QCOMPARE(PixelsToTwips(-80), -1200);
 }
 
-void TestCommon::messageBox_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("decimal") << colour::kDecimalMessage;
-    QTest::newRow("hex") << colour::kHexMessage;
-}
-
 void TestCommon::messageBox()
 {
-    QFETCH(QString, text);
-    QWidget parent;
-    parent.show();
-    // Read the box from inside its own modal loop and close it at once; the
-    // checks run after the loop has ended, so a failure cannot keep it open.
-    QString seen;
-    int tries = 0;
-    std::function<void()> answer = [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            if (++tries < 500) // bounded: the box is up at the first try unless something is wrong
-                QTimer::singleShot(10, &parent, answer);
-            else if (QWidget *other = QApplication::activeModalWidget())
-                other->close();
-            return;
-        }
-        const QList<QAbstractButton *> buttons = box->buttons();
-        seen = QStringList{box->text(),
-                           box->windowTitle(),
-                           QString::number(box->icon()),
-                           QString::number(buttons.size()),
-                           QString::number(box->standardButton(buttons.value(0))),
-                           QString::number(box->isModal())}
-                   .join(u'|');
-        if (buttons.isEmpty())
-            box->reject();
-        else
-            buttons.first()->click();
-    };
-    QTimer::singleShot(0, &parent, answer);
-    ShowMessageBox(&parent, text);
-    QCOMPARE(seen, QStringList({text, appinfo::Name(), QString::number(QMessageBox::NoIcon),
-                                QStringLiteral("1"), QString::number(QMessageBox::Ok),
-                                QStringLiteral("1")})
-                       .join(u'|'));
+    for (const QString &text : {colour::kDecimalMessage, colour::kHexMessage}) {
+        QWidget parent;
+        parent.show();
+        // Read the box from inside its own modal loop and close it at once; the
+        // checks run after the loop has ended, so a failure cannot keep it open.
+        QString seen;
+        int tries = 0;
+        std::function<void()> answer = [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (!box && ++tries < 500) // bounded: the box is up at once unless something is wrong
+                return QTimer::singleShot(10, &parent, answer);
+            if (!box)
+                return void(modal && modal->close());
+            const QList<QAbstractButton *> buttons = box->buttons();
+            seen = QStringList{box->text(),
+                               box->windowTitle(),
+                               QString::number(box->icon()),
+                               QString::number(buttons.size()),
+                               QString::number(box->standardButton(buttons.value(0))),
+                               QString::number(box->isModal())}
+                       .join(u'|');
+            buttons.isEmpty() ? box->reject() : buttons.first()->click();
+        };
+        QTimer::singleShot(0, &parent, answer);
+        ShowMessageBox(&parent, text);
+        QCOMPARE(seen, QStringList({text, appinfo::Name(), QString::number(QMessageBox::NoIcon),
+                                    QStringLiteral("1"), QString::number(QMessageBox::Ok),
+                                    QStringLiteral("1")})
+                           .join(u'|'));
+    }
 }
 
 QTEST_MAIN(TestCommon)

@@ -12,6 +12,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+using namespace Qt::StringLiterals;
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -29,10 +31,9 @@ QString TemporaryFolder()
 {
     // NOTE: A memory-backed folder when there is one: each write syncs the file
     // to disk, which would otherwise slow the fuzzer to a crawl.
-    const QString shm = QStringLiteral("/dev/shm");
-    static QTemporaryDir folder(QDir(shm).exists()
-                                    ? shm + QStringLiteral("/vandrel-fuzz-XXXXXX")
-                                    : QDir::tempPath() + QStringLiteral("/vandrel-fuzz-XXXXXX"));
+    static QTemporaryDir folder(
+        (QDir(QStringLiteral("/dev/shm")).exists() ? u"/dev/shm"_s : QDir::tempPath()) +
+        u"/vandrel-fuzz-XXXXXX"_s);
     return folder.path();
 }
 
