@@ -8,6 +8,7 @@
 #include "common/colourchooser.h"
 #include "common/dialoglayout.h"
 #include "common/fonts.h"
+#include "common/savedstate.h"
 #include "common/services.h"
 #include "common/settingsstore.h"
 #include "common/twips.h"
@@ -19,9 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString kSection = u"Body"_s;
-const QString kKey = u"Komozi"_s;
 
 void SetTextColour(QLabel *label, colour::ColourValue value)
 {
@@ -182,15 +180,15 @@ void FrmBody::formLoad()
     // A stored 1 or 2 changes the check box and so runs the letter-case
     // conversion before the window is first shown. Values other than 0, 1
     // and 2 count as 0.
-    m_checkKomozi->setValue(
-        colour::LetterCaseFromStored(m_services.settings->readInt(kSection, kKey, 0)));
+    m_checkKomozi->setValue(colour::LetterCaseFromStored(
+        savedstate::Read(*m_services.settings, savedstate::Value::BodyLetterCase)));
 }
 
 void FrmBody::formUnload()
 {
     if (m_services.settings)
-        m_services.settings->writeText(kSection, kKey,
-                                       QString::number(static_cast<int>(m_checkKomozi->value())));
+        savedstate::Write(*m_services.settings, savedstate::Value::BodyLetterCase,
+                          static_cast<int>(m_checkKomozi->value()));
 }
 
 void FrmBody::done(int result)

@@ -4,6 +4,7 @@
 #include "common/appinfo.h"
 #include "common/dialoglayout.h"
 #include "common/fonts.h"
+#include "common/savedstate.h"
 #include "common/settingsstore.h"
 #include "common/twips.h"
 
@@ -96,7 +97,7 @@ void FrmAbout::formLoad()
                       u'.' + QString::number(kRevision));
     // Read afresh each time: the main window counts the start before any box
     // can open, so this includes the current run.
-    m_lblUse->setText(QString::number(m_settings.readInt(u"Use"_s, u"NumberOfUse"_s, 0)));
+    m_lblUse->setText(QString::number(savedstate::Read(m_settings, savedstate::Value::Uses)));
 
     // NOTE: the long version is laid out for a narrower font than the
     // Japanese gothic found here; let it grow towards the OK button rather

@@ -12,6 +12,7 @@
 #include "common/appinfo.h"
 #include "common/fonts.h"
 #include "common/platform.h"
+#include "common/savedstate.h"
 #include "common/twips.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmoption.h"
@@ -56,13 +57,9 @@ QFont gothic(int points)
     return MappedFont(kGothicName, points);
 }
 
-// Section and key names of the settings file.
-const QString kColor = QStringLiteral("Color");
-const QString kCheck = QStringLiteral("Check");
-const QString kPosition = QStringLiteral("Position");
-const QString kSetting = QStringLiteral("Setting");
-const QString kUse = QStringLiteral("Use");
-const QString kTop = QStringLiteral("Top");
+// The stored colour, red, green, blue.
+constexpr savedstate::Value kChannelValues[] = {savedstate::Value::Red, savedstate::Value::Green,
+                                                savedstate::Value::Blue};
 
 struct ToolbarEntry
 {
@@ -317,14 +314,14 @@ void FrmMain::buildMenus()
     }
 }
 
-int FrmMain::readSetting(const QString &section, const QString &key)
+int FrmMain::readSetting(savedstate::Value value)
 {
-    return m_services.settings->readInt(section, key, 0);
+    return savedstate::Read(*m_services.settings, value);
 }
 
-void FrmMain::writeSetting(const QString &section, const QString &key, int value)
+void FrmMain::writeSetting(savedstate::Value value, int number)
 {
-    m_services.settings->writeText(section, key, QString::number(value));
+    savedstate::Write(*m_services.settings, value, number);
 }
 
 void FrmMain::startUp()
@@ -335,11 +332,9 @@ void FrmMain::startUp()
     m_combo->setEditText(AttributeNames().front());
 
     // 2. The colour. The sliders hold 0..255 and clamp anything else.
-    const QString channelKeys[] = {QStringLiteral("Red"), QStringLiteral("Green"),
-                                   QStringLiteral("Blue")};
     for (const Channel channel : colour::kChannels)
         m_channels->slider(channel)->setValue(
-            readSetting(kColor, channelKeys[static_cast<int>(channel)]));
+            readSetting(kChannelValues[static_cast<int>(channel)]));
     // The code box shows the colour's code from the first moment, never the
     // placeholder, so a copy straight after start gives a code browsers read.
     m_channels->storeText(m_channels->codeBox(),
@@ -349,7 +344,7 @@ void FrmMain::startUp()
 
     // 3. The letter-case option; a change runs its click behaviour.
     m_letterCase->setValue(
-        colour::LetterCaseFromStored(readSetting(kCheck, QStringLiteral("Komozi"))));
+        colour::LetterCaseFromStored(readSetting(savedstate::Value::LetterCase)));
 
     // 4. The position (twips, outer frame), brought back into view only when
     // it would leave the window out of reach on every current screen.
@@ -357,8 +352,8 @@ void FrmMain::startUp()
     // a position would go nowhere; the stored one is kept for the next session
     // that can use it.
     if (platform::placesWindows()) {
-        const int top = readSetting(kPosition, kTop);
-        const int left = readSetting(kPosition, QStringLiteral("Left"));
+        const int top = readSetting(savedstate::Value::Top);
+        const int left = readSetting(savedstate::Value::Left);
         QList<QRect> screens;
         if (QScreen *primary = QGuiApplication::primaryScreen())
             screens.append(primary->availableGeometry());
@@ -370,38 +365,37 @@ void FrmMain::startUp()
     }
 
     // 5. The palette window, placed against the window just positioned.
-    m_options.colorP = readSetting(kPosition, QStringLiteral("ColorP"));
+    m_options.colorP = readSetting(savedstate::Value::PaletteOpen);
     if (m_options.colorP == 1)
         pal_Click();
 
     // 6-7. The options.
-    m_options.temae = readSetting(kSetting, kTop);
+    m_options.temae = readSetting(savedstate::Value::InFront);
     if (m_options.temae == 1)
         platform::setAlwaysInFront(this, true);
-    m_options.hideDokodemo = readSetting(kSetting, QStringLiteral("HideDokodemo"));
+    m_options.hideDokodemo = readSetting(savedstate::Value::HideDokodemo);
 
     // 8. Count the start at once, so a run that ends abnormally still counts.
     // The count never wraps: at the largest value it stays there.
-    const int uses = readSetting(kUse, QStringLiteral("NumberOfUse"));
-    writeSetting(kUse, QStringLiteral("NumberOfUse"), uses < INT_MAX ? uses + 1 : uses);
+    const int uses = readSetting(savedstate::Value::Uses);
+    writeSetting(savedstate::Value::Uses, uses < INT_MAX ? uses + 1 : uses);
 }
 
 void FrmMain::closeSequence()
 {
-    writeSetting(kColor, QStringLiteral("Red"), m_channels->value(Channel::Red));
-    writeSetting(kColor, QStringLiteral("Green"), m_channels->value(Channel::Green));
-    writeSetting(kColor, QStringLiteral("Blue"), m_channels->value(Channel::Blue));
-    writeSetting(kCheck, QStringLiteral("Komozi"), static_cast<int>(m_letterCase->value()));
+    for (const Channel channel : colour::kChannels)
+        writeSetting(kChannelValues[static_cast<int>(channel)], m_channels->value(channel));
+    writeSetting(savedstate::Value::LetterCase, static_cast<int>(m_letterCase->value()));
     // Where the program cannot know its place, it keeps the stored one.
     if (platform::placesWindows()) {
         const QRect frame = frameGeometry();
-        writeSetting(kPosition, kTop, PixelsToTwips(frame.top()));
-        writeSetting(kPosition, QStringLiteral("Left"), PixelsToTwips(frame.left()));
+        writeSetting(savedstate::Value::Top, PixelsToTwips(frame.top()));
+        writeSetting(savedstate::Value::Left, PixelsToTwips(frame.left()));
     }
     m_options.colorP = (m_palette && m_palette->isVisible()) ? 1 : 0;
-    writeSetting(kPosition, QStringLiteral("ColorP"), m_options.colorP);
-    writeSetting(kSetting, kTop, m_options.temae);
-    writeSetting(kSetting, QStringLiteral("HideDokodemo"), m_options.hideDokodemo);
+    writeSetting(savedstate::Value::PaletteOpen, m_options.colorP);
+    writeSetting(savedstate::Value::InFront, m_options.temae);
+    writeSetting(savedstate::Value::HideDokodemo, m_options.hideDokodemo);
     if (m_palette)
         m_palette->close();
 }

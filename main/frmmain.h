@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <functional>
 
+namespace savedstate {
+enum class Value;
+}
 class ChannelControls;
 class FrmColor;
 class LetterCaseBox;
@@ -72,8 +75,8 @@ private:
     void buildToolbar(QWidget *client);
     void openModal(QDialog &dialog);
     void closeSequence();
-    int readSetting(const QString &section, const QString &key);
-    void writeSetting(const QString &section, const QString &key, int value);
+    int readSetting(savedstate::Value value);
+    void writeSetting(savedstate::Value value, int number);
 
     Services &m_services;
     AppOptions m_options;
