@@ -139,7 +139,10 @@ void measureEyedropper(FrmMain &mainWindow, Services &services, int hideDokodemo
         mainWindow.GetColor_Click();
         QPointer<FrmGetColor> window = openEyedropper();
         returned.push_back(millisecondsSince(timer));
+        // The picture may be painted by a child of the window.
         window->installEventFilter(&paint);
+        for (QWidget *child : window->findChildren<QWidget *>())
+            child->installEventFilter(&paint);
         spinUntil([&] { return paint.done; });
         syncWithServer();
         shown.push_back(millisecondsSince(timer));
