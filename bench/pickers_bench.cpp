@@ -153,6 +153,9 @@ void measureEyedropper(FrmMain &mainWindow, Services &services, int hideDokodemo
         window->close();
         spinUntil([&] { return window.isNull() && mainPaint.done; });
         mainWindow.removeEventFilter(&mainPaint);
+        // ... and from a server that has done all it was asked (repainting
+        // what the closed window covered), as long after the last pick.
+        syncWithServer();
     }
     std::printf("  eyedropper, HideDokodemo=%d, %-10s: command returns %7.1f ms, picture shown "
                 "%7.1f ms\n",
