@@ -107,6 +107,10 @@ int measureHere(int argc, char *argv[])
             timer.start();
             mainWindow.GetColor_Click();
             QPointer<FrmGetColor> window = openEyedropper();
+            if (!window) {
+                std::printf("  the portal gave no picture\n");
+                continue;
+            }
             window->installEventFilter(&paint);
             spinUntil([&] { return paint.done; });
             shown.push_back(millisecondsSince(timer));

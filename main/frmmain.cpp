@@ -531,9 +531,11 @@ void FrmMain::GetColor_Click()
         repaint();
     }
     ScreenCapture::Result shot = m_services.capture->grab();
-    // Declined by the user or the system: no eyedropper, the window comes back.
+    // Nothing of the screen could be seen: no eyedropper, the colour stays,
+    // the window comes back and says why.
     if (shot.refused) {
         show();
+        m_services.feedback.message(this, kScreenUnreadable);
         return;
     }
     auto *eyedropper = new FrmGetColor(std::move(shot.picture));

@@ -8,6 +8,10 @@
 
 class FrozenScreen;
 
+/// What the main window says when the eyedropper could see nothing of the
+/// screen and did not open.
+inline const QString kScreenUnreadable = QStringLiteral(u"画面を読み取れませんでした。");
+
 /// @brief The screen eyedropper: a borderless window over the whole desktop
 /// that shows a frozen picture of the screen, and on the first release of a
 /// mouse button reports the colour of the pixel under the pipette's tip with

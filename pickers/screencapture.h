@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "pickers/portalscreenshot.h"
+
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -72,7 +74,8 @@ public:
         /// The frozen picture; null when the screen could not be read, and
         /// the eyedropper then shows a black picture.
         std::unique_ptr<FrozenScreen> picture;
-        /// The user or the system declined to hand over the screen: the
+        /// Nothing of the screen could be seen (the user or the system
+        /// declined to hand it over, or the desktop portal failed): the
         /// eyedropper does not open at all.
         bool refused = false;
     };
@@ -85,5 +88,9 @@ public:
 /// The backend for the running platform.
 std::unique_ptr<ScreenCapture> CreateScreenCapture();
 
-/// The backend for Wayland sessions: the desktop portal's screenshot.
-std::unique_ptr<ScreenCapture> CreatePortalScreenCapture();
+/// The backend for Wayland sessions: the desktop portal's screenshot, asked
+/// on @p bus and waited for at most @p bound. Every failure is a refusal:
+/// nothing of the screen could be seen.
+std::unique_ptr<ScreenCapture> CreatePortalScreenCapture(
+    QDBusConnection bus = QDBusConnection::sessionBus(),
+    std::chrono::milliseconds bound = pickers::PortalScreenshot::kDefaultBound);

@@ -25,24 +25,17 @@ QSize deviceDesktopSize()
 class PortalScreenCapture final : public ScreenCapture
 {
 public:
+    explicit PortalScreenCapture(pickers::PortalScreenshot portal) : m_portal(std::move(portal)) {}
+
     Result grab() override
     {
         const pickers::PortalPicture picture = m_portal.take();
-        switch (picture.failure) {
-        case pickers::PortalFailure::None:
-            return {std::make_unique<FrozenImage>(
-                pickers::FitPortalPicture(picture.image, deviceDesktopSize()))};
-        case pickers::PortalFailure::Cancelled:
-        case pickers::PortalFailure::Refused:
-            // The user or the desktop said no: no eyedropper.
+        // NOTE: a failure here is never shown as a black picture: the screen
+        // is not black, only unseen, and a pick there would be a wrong colour.
+        if (picture.failure != pickers::PortalFailure::None)
             return {nullptr, true};
-        case pickers::PortalFailure::NoPortal:
-        case pickers::PortalFailure::NoAnswer:
-        case pickers::PortalFailure::Unreadable:
-            break;
-        }
-        // The screen could not be read: the black picture.
-        return {};
+        return {std::make_unique<FrozenImage>(
+            pickers::FitPortalPicture(picture.image, deviceDesktopSize()))};
     }
 
 private:
@@ -51,7 +44,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<ScreenCapture> CreatePortalScreenCapture()
+std::unique_ptr<ScreenCapture> CreatePortalScreenCapture(QDBusConnection bus,
+                                                         std::chrono::milliseconds bound)
 {
-    return std::make_unique<PortalScreenCapture>();
+    return std::make_unique<PortalScreenCapture>(pickers::PortalScreenshot(std::move(bus), bound));
 }

@@ -154,6 +154,8 @@ private Q_SLOTS:
     void eyedropperStartAndEscape_data();
     void eyedropperStartAndEscape();
     void pickersStoreInOrder();
+    void unseenScreenOpensNoEyedropper_data();
+    void unseenScreenOpensNoEyedropper();
 };
 
 void TestFrmMain::layout()
@@ -769,3 +771,34 @@ void TestFrmMain::pickersStoreInOrder()
 
 QTEST_MAIN(TestFrmMain)
 #include "test_frmmain.moc"
+
+void TestFrmMain::unseenScreenOpensNoEyedropper_data()
+{
+    QTest::addColumn<QString>("hideDokodemo");
+    QTest::newRow("main window stays") << u"0"_s;
+    QTest::newRow("main window hidden") << u"1"_s;
+}
+
+void TestFrmMain::unseenScreenOpensNoEyedropper()
+{
+    // A capture that saw nothing of the screen: no eyedropper opens, the
+    // colour stays, the main window is back and a message says why.
+    QFETCH(QString, hideDokodemo);
+    struct UnseenScreen final : ScreenCapture
+    {
+        Result grab() override { return {nullptr, true}; }
+    } capture;
+    MainHarness h({{"Color/Red", "10"}});
+    h.settings.values.insert(u"Setting/HideDokodemo"_s, hideDokodemo);
+    h.services.capture = &capture;
+    h.w().startUp();
+    h.w().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&h.w()));
+
+    h.w().GetColor_Click();
+    QCOMPARE(h.messages, QStringList{kScreenUnreadable});
+    QCOMPARE(h.code(), u"#0A0000"_s);
+    QVERIFY(h.w().isVisible());
+    for (QWidget *window : QApplication::topLevelWidgets())
+        QVERIFY(window->objectName() != u"FrmGetColor"_s);
+}

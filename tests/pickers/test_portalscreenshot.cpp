@@ -2,6 +2,7 @@
 // The desktop portal's screenshot, asked of a fake portal on a private session
 // bus: every form of answer, and the portal's picture fitted to the desktop.
 #include "pickers/portalscreenshot.h"
+#include "pickers/screencapture.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -217,9 +218,12 @@ private Q_SLOTS:
 
         // A short bound where no answer comes; a generous one elsewhere, so a
         // busy machine cannot turn an answer into a timeout.
-        pickers::PortalScreenshot portal(
-            clientBus(), std::chrono::milliseconds(answer == Answer::Never ? 300 : 20000));
-        const pickers::PortalPicture got = portal.take();
+        const std::chrono::milliseconds bound(answer == Answer::Never ? 300 : 20000);
+        const pickers::PortalPicture got = pickers::PortalScreenshot(clientBus(), bound).take();
+        // The eyedropper's capture: every failure is a refusal, never a picture.
+        const ScreenCapture::Result shot = CreatePortalScreenCapture(clientBus(), bound)->grab();
+        QCOMPARE(shot.refused, failure != PortalFailure::None);
+        QCOMPARE(shot.picture != nullptr, failure == PortalFailure::None);
 
         QCOMPARE(got.failure, failure);
         QCOMPARE(got.image.isNull(), failure != PortalFailure::None);
