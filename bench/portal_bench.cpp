@@ -111,7 +111,10 @@ int measureHere(int argc, char *argv[])
                 std::printf("  the portal gave no picture\n");
                 continue;
             }
+            // The picture may be painted by a child of the window.
             window->installEventFilter(&paint);
+            for (QWidget *child : window->findChildren<QWidget *>())
+                child->installEventFilter(&paint);
             spinUntil([&] { return paint.done; });
             shown.push_back(millisecondsSince(timer));
             window->close();
