@@ -118,9 +118,6 @@ class Session:
         self.activate(self.main)
         return self.main
 
-    def wait_exit(self, timeout=10):
-        return self.app.wait(timeout=timeout)
-
     def find_windows(self, name):
         return self._run(["xdotool", "search", "--onlyvisible", "--name", name],
                          check=False).split()
@@ -177,8 +174,8 @@ class Session:
         return wait_until(lambda: self.clipboard() == expected, timeout=timeout,
                           what="clipboard %r (last %r)" % (expected, self.clipboard()))
 
-    def screenshot(self, path=None):
-        path = path or os.path.join(self.tmp, "shot-%d.png" % time.monotonic_ns())
+    def screenshot(self):
+        path = os.path.join(self.tmp, "shot-%d.png" % time.monotonic_ns())
         self._run(["import", "-silent", "-window", "root", path])
         return path
 
@@ -208,4 +205,4 @@ class Session:
     def close_main_by_menu(self):
         self.activate(self.main)
         self.key("alt+f", "x")
-        return self.wait_exit()
+        return self.app.wait(timeout=10)

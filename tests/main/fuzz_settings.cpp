@@ -92,10 +92,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool keyIsOther = key.compare(otherKey, Qt::CaseInsensitive) == 0;
     const bool sectionIsOther = section.compare(otherKey, Qt::CaseInsensitive) == 0;
 
-    Check(settings::WriteProfileString(section, key, QString::number(number), path));
-    QFile file(path);
-    Check(file.open(QIODevice::ReadOnly));
-    const QByteArray after = file.readAll();
+    const auto written = [&] {
+        QFile file(path);
+        Check(settings::WriteProfileString(section, key, QString::number(number), path) &&
+              file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    };
+    const QByteArray after = written();
     Check(IsSingleSplice(before, after));
     Check(settings::ReadProfileInt(section, key, -7, path) == number);
     if (!keyIsOther)
@@ -103,9 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (!sectionIsOther)
         Check(settings::ReadProfileInt(otherKey, key, -7, path) == otherSectionBefore);
 
-    // A second write of the same value changes nothing.
-    Check(settings::WriteProfileString(section, key, QString::number(number), path));
-    QFile again(path);
-    Check(again.open(QIODevice::ReadOnly) && again.readAll() == after);
+    Check(written() == after); // a second write of the same value changes nothing
     return 0;
 }
