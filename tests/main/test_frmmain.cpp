@@ -210,13 +210,7 @@ void TestFrmMain::preloadEnds()
 void TestFrmMain::menusAndToolbar()
 {
     MainHarness h;
-    QStringList menus;
-    for (QAction *action : h.w().menuBar()->actions())
-        menus << action->objectName() + u' ' + action->text();
-    QCOMPARE(menus,
-             QStringList({QStringLiteral(u"file ﾌｧｲﾙ(&F)"), QStringLiteral(u"edit 編集(&E)"),
-                          QStringLiteral(u"view 表示(&V)"), QStringLiteral(u"color 色(&I)"),
-                          QStringLiteral(u"option ｵﾌﾟｼｮﾝ(&O)"), QStringLiteral(u"help ﾍﾙﾌﾟ(&H)")}));
+    // The menu bar's own captions are in the window's picture.
     QStringList items;
     for (QAction *menu : h.w().menuBar()->actions())
         for (QAction *item : menu->menu()->actions())
@@ -631,9 +625,9 @@ void TestFrmMain::modalWindowsLeaveAlwaysInFront()
     MainHarness h({{"Setting/Top", "1"}, {"Use/NumberOfUse", "12"}});
     h.w().startUp();
     QVERIFY(platform::isAlwaysInFront(&h.w()));
-    QStringList opened;
-    h.w().runModal = [&](QDialog &dialog) {
-        opened << dialog.objectName();
+    int opened = 0; // which window opens is everyCommandReachesItsOperation's
+    h.w().runModal = [&](QDialog &) {
+        ++opened;
         QVERIFY(!platform::isAlwaysInFront(&h.w()));
     };
     for (const char16_t *key : {u"ﾎﾞﾃﾞｨｰ", u"設定", u"ﾊﾞｰｼﾞｮﾝ"}) {
@@ -641,8 +635,7 @@ void TestFrmMain::modalWindowsLeaveAlwaysInFront()
         h.w().dispatchToolbarKey(QString::fromUtf16(key));
         QVERIFY(!platform::isAlwaysInFront(&h.w())); // not put back afterwards
     }
-    QCOMPARE(opened, QStringList({QStringLiteral("FrmBody"), QStringLiteral("FrmOption"),
-                                  QStringLiteral("FrmAbout")}));
+    QCOMPARE(opened, 3);
     QCOMPARE(h.w().options().temae, 1);
 }
 
