@@ -226,15 +226,7 @@ private Q_SLOTS:
         for (const QString &row : kRows)
             QVERIFY(Child<QLineEdit>(dialog, u"Text"_s + row)->isReadOnly());
         // Tab order, from where the focus starts round to it again.
-        QStringList order;
-        QWidget *focus = dialog.focusWidget();
-        do {
-            order << focus->objectName();
-            do
-                focus = focus->nextInFocusChain();
-            while (!(focus->focusPolicy() & Qt::TabFocus));
-        } while (focus != dialog.focusWidget() && order.size() < 20);
-        QCOMPARE(order.join(u' '), u"PicBg CmdBg TextBg TextText TextLink TextVlink TextAlink "
+        QCOMPARE(TabOrder(dialog), u"PicBg CmdBg TextBg TextText TextLink TextVlink TextAlink "
                                    u"CmdText CmdLink CmdVlink CmdAlink CmdUnload CmdCopy "
                                    u"CheckKomozi"_s);
     }

@@ -44,6 +44,21 @@ inline QString PictureDifference(QWidget &window, const QString &name)
         .arg(written);
 }
 
+/// The names of @p window's controls in tab order, from where the focus
+/// starts round to it again: what a picture does not show.
+inline QString TabOrder(const QWidget &window)
+{
+    QStringList order;
+    QWidget *focus = window.focusWidget();
+    do {
+        order << focus->objectName();
+        do
+            focus = focus->nextInFocusChain();
+        while (!(focus->focusPolicy() & Qt::TabFocus));
+    } while (focus != window.focusWidget() && order.size() < 50);
+    return order.join(u' ');
+}
+
 #define VERIFY_PICTURE(window, name)                                                               \
     do {                                                                                           \
         const QString difference = PictureDifference(window, name);                                \
