@@ -2,8 +2,9 @@
 // The colour pickers on a real X server: how long the eyedropper command
 // takes until the frozen full-screen picture is on the screen, how long the
 // screen capture alone takes, each with the picture kept on the X server and
-// with the picture read into the program through Qt, and how long one drag
-// step on the palette takes. Without arguments it starts a private Xvfb (and openbox, when
+// with the picture read into the program through Qt, how long one drag step
+// on the palette takes, and what one pointer move over the frozen picture
+// costs with the loupe following it. Without arguments it starts a private Xvfb (and openbox, when
 // installed) for each screen size and runs itself there. Prints figures;
 // never fails on time.
 #include "common/services.h"
@@ -11,11 +12,14 @@
 #include "pickers/capturebackends.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
+#include "pickers/loupeview.h"
 #include "pickers/screencapture.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QProcess>
 #include <QScreen>
@@ -186,6 +190,63 @@ void measurePalette(FrmMain &mainWindow)
                 handler, painted);
 }
 
+/// Adds up the area that paint events ask widgets to repaint.
+class PaintedArea : public QObject
+{
+public:
+    long long pixels = 0;
+    int events = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            ++events;
+            for (const QRect &rect : static_cast<QPaintEvent *>(event)->region())
+                pixels += static_cast<long long>(rect.width()) * rect.height();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+void measureLoupe(FrmMain &mainWindow, Services &services, const Backend &backend)
+{
+    const std::unique_ptr<ScreenCapture> capture = backend.create();
+    if (!capture)
+        return;
+    services.capture = capture.get();
+    mainWindow.options().hideDokodemo = 0;
+    mainWindow.GetColor_Click();
+    QPointer<FrmGetColor> window = openEyedropper();
+    FirstPaint shown;
+    window->installEventFilter(&shown);
+    spinUntil([&] { return shown.done; });
+    // What the moves repaint: the loupe, and everything else in the window.
+    PaintedArea loupe;
+    PaintedArea rest;
+    for (QWidget *widget : window->findChildren<QWidget *>())
+        widget->installEventFilter(widget == window->loupe() ? &loupe : &rest);
+    window->installEventFilter(&rest);
+    constexpr int kMoves = 200;
+    std::vector<double> times;
+    for (int i = 0; i < kMoves; ++i) {
+        // Real pointer moves, each until the loupe has followed and every
+        // repaint it caused is done.
+        const QPoint to(200 + (i * 37) % 600, 150 + (i * 23) % 400);
+        QElapsedTimer timer;
+        timer.start();
+        QCursor::setPos(window->mapToGlobal(to));
+        spinUntil([&] { return window->loupeCentre() == to * window->devicePixelRatio(); });
+        QCoreApplication::processEvents();
+        times.push_back(millisecondsSince(timer));
+    }
+    std::printf("  pointer move until the loupe followed, %-10s: %5.2f ms (median of %d); per "
+                "move the loupe repaints %lld px, the rest of the window %lld px\n",
+                backend.name, median(times), kMoves, loupe.pixels / kMoves, rest.pixels / kMoves);
+    window->close();
+    spinUntil([&] { return window.isNull(); });
+}
+
 int measureHere(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -205,6 +266,8 @@ int measureHere(int argc, char *argv[])
             measureEyedropper(mainWindow, services, hideDokodemo, backend);
     }
     measurePalette(mainWindow);
+    for (const Backend &backend : kBackends)
+        measureLoupe(mainWindow, services, backend);
     return 0;
 }
 

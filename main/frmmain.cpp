@@ -285,6 +285,7 @@ void FrmMain::GetColor_Click()
         },
         Qt::DirectConnection);
     connect(eyedropper, &FrmGetColor::closed, this, &QWidget::show, Qt::DirectConnection);
+    eyedropper->setLetterCase(m_letterCase->value());
     eyedropper->showOverDesktop();
 }
 

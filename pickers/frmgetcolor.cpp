@@ -2,10 +2,13 @@
 #include "pickers/frmgetcolor.h"
 
 #include "assets/assetimages.h"
+#include "pickers/loupelayout.h"
+#include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -19,6 +22,8 @@ namespace {
 /// What the window shows, and a pick returns, where the capture has no pixel.
 constexpr colour::ColourValue kBackground = 0;
 
+namespace loupe = pickers::loupe;
+
 } // namespace
 
 FrmGetColor::FrmGetColor(std::unique_ptr<FrozenScreen> screen)
@@ -31,6 +36,7 @@ FrmGetColor::FrmGetColor(std::unique_ptr<FrozenScreen> screen)
     setAttribute(Qt::WA_NoSystemBackground);
     setCursor(assets::PipetteCursor());
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
     // A capture that could not read the screen shows the black picture.
     if (!m_screen)
         m_screen = std::make_unique<FrozenImage>(QImage());
@@ -54,6 +60,9 @@ void FrmGetColor::showOverDesktop()
     }
     setGeometry(desktop);
     m_screen->showIn(this);
+    // Above the picture, which may live in a native window of its own.
+    m_loupe = new LoupeView(this);
+    m_loupe->raise();
     // NOTE: a full-screen request keeps panels and docks below the window;
     // it covers one monitor only, so with several the window is simply laid
     // over the whole desktop. A picture that may bypass the window manager
@@ -70,6 +79,8 @@ void FrmGetColor::showOverDesktop()
 void FrmGetColor::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    centreLoupe(loupe::ClampInto(
+        pickers::DevicePixelAt(mapFromGlobal(QCursor::pos()), devicePixelRatio()), deviceBounds()));
     // Esc must reach the window even where the window manager gives no focus
     // to a window without a frame.
     QTimer::singleShot(0, this, [this] {
@@ -80,9 +91,56 @@ void FrmGetColor::showEvent(QShowEvent *event)
 
 colour::ColourValue FrmGetColor::colourAt(QPointF position) const
 {
-    const QPoint device = pickers::DevicePixelAt(position, devicePixelRatio());
+    return colourAtDevice(pickers::DevicePixelAt(position, devicePixelRatio()));
+}
+
+colour::ColourValue FrmGetColor::colourAtDevice(QPoint device) const
+{
     const QImage pixel = m_screen->pixels(QRect(device, QSize(1, 1)));
     return pixel.isNull() ? kBackground : pickers::ColourFromRgb(pixel.pixel(0, 0));
+}
+
+QRect FrmGetColor::deviceBounds() const
+{
+    return {QPoint(0, 0), (QSizeF(size()) * devicePixelRatio()).toSize()};
+}
+
+QRect FrmGetColor::screenBounds(QPoint hotspot) const
+{
+    const QScreen *screen = QGuiApplication::screenAt(mapToGlobal(hotspot));
+    if (!screen)
+        return rect();
+    const QRect geometry = screen->geometry();
+    return QRect(mapFromGlobal(geometry.topLeft()), geometry.size()) & rect();
+}
+
+void FrmGetColor::centreLoupe(QPoint device)
+{
+    m_centre = device;
+    const QImage pixels = m_screen->pixels(loupe::SourceArea(device));
+    const colour::HexTriple hex = colour::SplitColorValue(
+        pickers::ColourFromRgb(pixels.pixel(loupe::kRadius, loupe::kRadius)));
+    const QString code =
+        colour::ApplyLetterCase(colour::BuildColorCode(hex.red, hex.green, hex.blue), m_letterCase);
+    const QPoint hotspot = (QPointF(device) / devicePixelRatio()).toPoint();
+    m_loupe->move(loupe::Placement(hotspot, screenBounds(hotspot)));
+    m_loupe->showPixels(pixels, code);
+}
+
+void FrmGetColor::stepPointer(QPoint step)
+{
+    const QPoint target = loupe::ClampInto(m_centre + step, deviceBounds());
+    if (target == m_centre)
+        return;
+    centreLoupe(target);
+    // The pointer follows as near as the screen's scale lets it. Where the
+    // system refuses to move it, only the loupe's centre has moved, and that
+    // is what Enter picks.
+    const QPoint logical = (QPointF(target) / devicePixelRatio()).toPoint();
+    m_warps.append(logical);
+    if (m_warps.size() > 64)
+        m_warps.removeFirst();
+    QCursor::setPos(QWidget::screen(), mapToGlobal(logical));
 }
 
 void FrmGetColor::paintEvent(QPaintEvent *event)
@@ -108,20 +166,50 @@ void FrmGetColor::mouseReleaseEvent(QMouseEvent *event)
     Form_MouseUp(event->position());
 }
 
+void FrmGetColor::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    // A move the keys asked for has already moved the loupe.
+    const qsizetype warp = m_warps.indexOf(event->position().toPoint());
+    if (warp >= 0) {
+        m_warps.remove(0, warp + 1);
+        return;
+    }
+    m_warps.clear();
+    centreLoupe(pickers::DevicePixelAt(event->position(), devicePixelRatio()));
+}
+
 void FrmGetColor::Form_MouseUp(QPointF position)
+{
+    pick(colourAt(position));
+}
+
+void FrmGetColor::pick(colour::ColourValue value)
 {
     if (m_picked)
         return;
     m_picked = true;
-    Q_EMIT picked(colourAt(position));
+    Q_EMIT picked(value);
     close();
 }
 
 void FrmGetColor::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape) {
         event->accept();
         close();
+        return;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        event->accept();
+        pick(colourAtDevice(m_centre));
+        return;
+    }
+    const QPoint step = loupe::ArrowStep(key, event->modifiers().testFlag(Qt::ShiftModifier));
+    if (!step.isNull()) {
+        event->accept();
+        stepPointer(step);
         return;
     }
     QWidget::keyPressEvent(event);

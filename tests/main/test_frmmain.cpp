@@ -20,6 +20,7 @@
 #include "main/settingsstore.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
+#include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
@@ -760,6 +761,15 @@ void TestFrmMain::pickersStoreInOrder()
     QVERIFY(!openEyedropper());
     QVERIFY(h.w().isVisible());
     QCOMPARE(log.take(), QStringList());
+
+    // The loupe writes its code in the letter case the window shows.
+    capture.refused = false;
+    h.w().letterCase()->setValue(colour::LetterCase::Lower);
+    h.w().GetColor_Click();
+    eyedropper = openEyedropper();
+    QVERIFY(eyedropper);
+    QCOMPARE(eyedropper->loupe()->code(), u"#0ab0fe"_s);
+    eyedropper->close();
 }
 
 QTEST_MAIN(TestFrmMain)

@@ -5,10 +5,12 @@
 #include "pickers/frmgetcolor.h"
 
 #include "pickers/hiddenwindowwatch.h"
+#include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
@@ -149,6 +151,9 @@ private Q_SLOTS:
             QCOMPARE(m_window->colourAt(QPointF(d, d + 1) / ratio),
                      pickers::ColourFromRgb(placeColour(d, d + 1)));
 
+        // The loupe follows the pointer: out of the way of the part compared.
+        QCursor::setPos(m_window->mapToGlobal(m_window->rect().center()));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->loupe()->geometry().intersects({0, 0, 200, 150}), 2000);
         const QImage shown = m_window->grab(QRect(0, 0, 200, 150)).toImage();
         QCOMPARE(shown.devicePixelRatio(), ratio);
         for (int y = 0; y < shown.height(); y += 3) {
