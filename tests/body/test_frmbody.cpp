@@ -225,7 +225,6 @@ private Q_SLOTS:
         VERIFY_PICTURE(dialog, u"FrmBody"_s);
         for (const QString &row : kRows)
             QVERIFY(Child<QLineEdit>(dialog, u"Text"_s + row)->isReadOnly());
-        // Tab order, from where the focus starts round to it again.
         QCOMPARE(TabOrder(dialog), u"PicBg CmdBg TextBg TextText TextLink TextVlink TextAlink "
                                    u"CmdText CmdLink CmdVlink CmdAlink CmdUnload CmdCopy "
                                    u"CheckKomozi"_s);

@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QTest>
-#include <QTimer>
 
 using colour::Channel;
 
@@ -15,16 +14,8 @@ namespace {
 constexpr Channel R = Channel::Red;
 constexpr Channel G = Channel::Green;
 
-QStringList lines(std::initializer_list<const char16_t *> items)
-{
-    QStringList list;
-    for (const char16_t *item : items)
-        list.append(QString::fromUtf16(item));
-    return list;
-}
-
 // Traces compare as one text, so a failure shows both in full.
-#define COMPARE_TRACE(actual, expected) QCOMPARE((actual).join(u'\n'), (expected).join(u'\n'))
+#define COMPARE_TRACE(actual, expected) QCOMPARE((actual).join(u'\n'), QString::fromUtf8(expected))
 } // namespace
 
 class TestChannelControls : public QObject
@@ -35,7 +26,6 @@ private Q_SLOTS:
     void cascadeA_sliderDrag();
     void cascadeD_typedHexLowerCase();
     void cascadeE_chooserTexts();
-    void editsInOneBox_data();
     void editsInOneBox();
     void chooserSameColourWithLowerCase();
     void typedCharacter();
@@ -52,10 +42,8 @@ void TestChannelControls::initialState()
     }
     QCOMPARE(h.code(), QStringLiteral("#RRGGBB"));
     QCOMPARE(h.preview(), 0u);
-    for (const char *name : {"SliderRed", "SliderGreen", "SliderBlue", "UpDownRed", "UpDownGreen",
-                             "UpDownBlue", "TextRed", "TextGreen", "TextBlue", "TextRedHex",
-                             "TextGreenHex", "TextBlueHex", "ColorBox", "TextCode"})
-        QVERIFY2(h.window.findChild<QWidget *>(QString::fromLatin1(name)), name);
+    // The other names are looked up by the main window's tab-order test.
+    QCOMPARE(h.controls->colorBox()->objectName(), QStringLiteral("ColorBox"));
     // Storing what the sliders hold raises nothing, not even a first code.
     h.record();
     h.controls->storeSliders(0, 0, 0);
@@ -71,20 +59,18 @@ void TestChannelControls::cascadeA_sliderDrag()
     // A drag: every position runs the slider step while the thumb is down.
     h.slider(R)->setSliderDown(true);
     h.slider(R)->setSliderPosition(171);
-    COMPARE_TRACE(h.take(), lines({
-                                u"SliderRed_Change",
-                                u"  store TextRed \"171\"",
-                                u"  TextRed_Change",
-                                u"    store UpDownRed 171",
-                                u"    UpDownRed_Change",
-                                u"      store TextRedHex \"AB\"",
-                                u"      TextRedHex_Change",
-                                u"        store SliderRed 171",
-                                u"        store TextRedHex \"AB\"",
-                                u"  store ColorBox 0000ab",
-                                u"  store TextCode \"#AB0000\"",
-                                u"  TextCode_Change",
-                            }));
+    COMPARE_TRACE(h.take(), R"(SliderRed_Change
+  store TextRed "171"
+  TextRed_Change
+    store UpDownRed 171
+    UpDownRed_Change
+      store TextRedHex "AB"
+      TextRedHex_Change
+        store SliderRed 171
+        store TextRedHex "AB"
+  store ColorBox 0000ab
+  store TextCode "#AB0000"
+  TextCode_Change)");
     // Letting go raises nothing new: the value is already there.
     h.slider(R)->setSliderDown(false);
     QCOMPARE(h.take(), QStringList());
@@ -102,28 +88,26 @@ void TestChannelControls::cascadeD_typedHexLowerCase()
     h.hex(R)->setFocus();
     h.hex(R)->selectAll();
     QTest::keyClicks(h.hex(R), QStringLiteral("A"));
-    COMPARE_TRACE(h.take(), lines({u"TextRedHex_Change"}));
+    COMPARE_TRACE(h.take(), "TextRedHex_Change");
     QTest::keyClicks(h.hex(R), QStringLiteral("B"));
-    COMPARE_TRACE(h.take(), lines({
-                                u"TextRedHex_Change",
-                                u"  store SliderRed 171",
-                                u"  SliderRed_Change",
-                                u"    store TextRed \"171\"",
-                                u"    TextRed_Change",
-                                u"      store UpDownRed 171",
-                                u"      UpDownRed_Change",
-                                u"        store TextRedHex \"AB\"",
-                                u"    store ColorBox 0000ab",
-                                u"    store TextCode \"#AB0000\"",
-                                u"    TextCode_Change",
-                                u"      store TextCode \"#ab0000\"",
-                                u"      TextCode_Change",
-                                u"        store TextCode \"#ab0000\"",
-                                u"  store TextRedHex \"ab\"",
-                                u"  TextRedHex_Change",
-                                u"    store SliderRed 171",
-                                u"    store TextRedHex \"ab\"",
-                            }));
+    COMPARE_TRACE(h.take(), R"(TextRedHex_Change
+  store SliderRed 171
+  SliderRed_Change
+    store TextRed "171"
+    TextRed_Change
+      store UpDownRed 171
+      UpDownRed_Change
+        store TextRedHex "AB"
+    store ColorBox 0000ab
+    store TextCode "#AB0000"
+    TextCode_Change
+      store TextCode "#ab0000"
+      TextCode_Change
+        store TextCode "#ab0000"
+  store TextRedHex "ab"
+  TextRedHex_Change
+    store SliderRed 171
+    store TextRedHex "ab")");
     QCOMPARE(h.hex(R)->text(), QStringLiteral("ab"));
     QCOMPARE(h.code(), QStringLiteral("#ab0000"));
 }
@@ -149,105 +133,89 @@ void TestChannelControls::cascadeE_chooserTexts()
     QCOMPARE(h.dec(G)->text(), QStringLiteral("128"));
 }
 
-void TestChannelControls::editsInOneBox_data()
-{
-    QTest::addColumn<int>("red");
-    QTest::addColumn<QString>("decimal"); // pasted into the red decimal box first, unless null
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("how"); // typed, pasted, committed by an input method, spin arrow
-    QTest::addColumn<QString>("entered");
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<int>("channel");   // the value of the box's channel after
-    QTest::addColumn<QString>("shown"); // what the box shows after
-    QTest::addColumn<int>("messages");
-    QTest::addColumn<int>("beeps");
-    const auto row = [](const char *tag, int red, const char16_t *decimal, const char *box,
-                        const char *how, const char16_t *entered, const char *code, int channel,
-                        const char *shown, int messages, int beeps) {
-        QTest::newRow(tag) << red << (decimal ? QString::fromUtf16(decimal) : QString())
-                           << QString::fromLatin1(box) << QString::fromLatin1(how)
-                           << QString::fromUtf16(entered) << QString::fromLatin1(code) << channel
-                           << QString::fromLatin1(shown) << messages << beeps;
-    };
-    row("two digits typed", 0x12, nullptr, "TextRed", "typed", u"99", "#123456", 0x12, "99", 0, 0);
-    row("three digits typed", 5, nullptr, "TextRed", "typed", u"200", "#C83456", 200, "200", 0, 0);
-    row("letters and signs typed into a decimal box", 0x12, nullptr, "TextRed", "typed", u"a-. ",
-        "#123456", 0x12, "018", 0, 4);
-    row("300 typed into a decimal box", 0x12, nullptr, "TextBlue", "typed", u"300", "#123456", 0x56,
-        "086", 1, 0);
-    row("one character typed into the red hex box", 0x12, nullptr, "TextRedHex", "typed", u"7",
-        "#123456", 0x12, "7", 0, 0);
-    row("one character typed into the blue hex box", 0x12, nullptr, "TextBlueHex", "typed", u"7",
-        "#12347", 0x56, "7", 0, 0);
-    row("blue hex box emptied", 0x12, nullptr, "TextBlueHex", "pasted", u"", "#1234", 0x56, "", 0,
-        0);
-    row("bad hex typed", 171, nullptr, "TextRedHex", "typed", u"zz", "#AB3456", 171, "AB", 1, 0);
-    row("bad hex over a partial decimal number", 171, u"25", "TextRedHex", "typed", u"zz",
-        "#193456", 25, "19", 1, 0);
-    row("bad hex over an empty decimal box", 0x42, u"", "TextRedHex", "pasted", u"q!", "#423456",
-        0x42, "42", 1, 0);
-    row("pasted 2.5 rounds to even", 7, nullptr, "TextRed", "pasted", u"2.5", "#023456", 2, "002",
-        0, 0);
-    row("paste longer than a decimal box cut to fit", 0x12, nullptr, "TextRed", "pasted", u"1234",
-        "#7B3456", 123, "123", 0, 0);
-    row("paste longer than a hex box cut to fit", 0x12, nullptr, "TextRedHex", "pasted", u"ABC",
-        "#AB3456", 171, "AB", 0, 0);
-    row("pasted 2.0 over 2 stays as pasted", 2, nullptr, "TextRed", "pasted", u"2.0", "#023456", 2,
-        "2.0", 0, 0);
-    row("full-width digits from an input method", 0x12, nullptr, "TextRed", "input method",
-        u"１２３", "#123456", 0x12, "018", 0, 1);
-    row("kana from an input method", 0x12, nullptr, "TextRed", "input method", u"あ", "#123456",
-        0x12, "018", 0, 1);
-    row("digits from an input method", 0x12, nullptr, "TextRed", "input method", u"123", "#7B3456",
-        123, "123", 0, 0);
-    row("spin up", 5, nullptr, "UpDownRed", "spin", u"+", "#063456", 6, "6", 0, 0);
-    row("spin down", 5, nullptr, "UpDownRed", "spin", u"-", "#043456", 4, "4", 0, 0);
-    row("spin up at the end of the range", 255, nullptr, "UpDownRed", "spin", u"+", "#FF3456", 255,
-        "255", 0, 0);
-}
-
 void TestChannelControls::editsInOneBox()
 {
-    QFETCH(int, red);
-    QFETCH(QString, decimal);
-    QFETCH(QString, box);
-    QFETCH(QString, how);
-    QFETCH(QString, entered);
-    QFETCH(QString, code);
-    QFETCH(int, channel);
-    QFETCH(QString, shown);
-    QFETCH(int, messages);
-    QFETCH(int, beeps);
-    ChannelHarness h;
-    h.controls->storeSliders(red, 0x34, 0x56);
-    if (!decimal.isNull()) {
-        h.dec(R)->selectAll();
-        h.dec(R)->insert(decimal);
+    // Red starts as given, green 0x34, blue 0x56; a decimal text, unless null, is
+    // pasted into the red decimal box first. After: the code, the box's channel,
+    // [what the box shows], messages and beeps.
+    struct Edit
+    {
+        const char *tag;
+        int red;
+        const char16_t *decimal;
+        const char *box, *how; // typed, pasted, committed by an input method, spin arrow
+        const char16_t *entered;
+        const char *after;
+    };
+    const Edit edits[] = {
+        {"two digits typed", 0x12, nullptr, "TextRed", "typed", u"99", "#123456 18 [99] m0 b0"},
+        {"three digits typed", 5, nullptr, "TextRed", "typed", u"200", "#C83456 200 [200] m0 b0"},
+        {"letters and signs typed", 0x12, nullptr, "TextRed", "typed", u"a-. ",
+         "#123456 18 [018] m0 b4"},
+        {"300 typed", 0x12, nullptr, "TextBlue", "typed", u"300", "#123456 86 [086] m1 b0"},
+        {"one digit typed into red hex", 0x12, nullptr, "TextRedHex", "typed", u"7",
+         "#123456 18 [7] m0 b0"},
+        {"one digit typed into blue hex", 0x12, nullptr, "TextBlueHex", "typed", u"7",
+         "#12347 86 [7] m0 b0"},
+        {"blue hex emptied", 0x12, nullptr, "TextBlueHex", "pasted", u"", "#1234 86 [] m0 b0"},
+        {"bad hex typed", 171, nullptr, "TextRedHex", "typed", u"zz", "#AB3456 171 [AB] m1 b0"},
+        {"bad hex over a partial decimal", 171, u"25", "TextRedHex", "typed", u"zz",
+         "#193456 25 [19] m1 b0"},
+        {"bad hex over an empty decimal", 0x42, u"", "TextRedHex", "pasted", u"q!",
+         "#423456 66 [42] m1 b0"},
+        {"pasted 2.5 rounds to even", 7, nullptr, "TextRed", "pasted", u"2.5",
+         "#023456 2 [002] m0 b0"},
+        {"paste longer than a decimal box", 0x12, nullptr, "TextRed", "pasted", u"1234",
+         "#7B3456 123 [123] m0 b0"},
+        {"paste longer than a hex box", 0x12, nullptr, "TextRedHex", "pasted", u"ABC",
+         "#AB3456 171 [AB] m0 b0"},
+        {"pasted 2.0 stays", 2, nullptr, "TextRed", "pasted", u"2.0", "#023456 2 [2.0] m0 b0"},
+        {"full-width digits from an input method", 0x12, nullptr, "TextRed", "ime", u"１２３",
+         "#123456 18 [018] m0 b1"},
+        {"kana from an input method", 0x12, nullptr, "TextRed", "ime", u"あ",
+         "#123456 18 [018] m0 b1"},
+        {"digits from an input method", 0x12, nullptr, "TextRed", "ime", u"123",
+         "#7B3456 123 [123] m0 b0"},
+        {"spin up", 5, nullptr, "UpDownRed", "spin", u"+", "#063456 6 [6] m0 b0"},
+        {"spin down", 5, nullptr, "UpDownRed", "spin", u"-", "#043456 4 [4] m0 b0"},
+        {"spin up at the end", 255, nullptr, "UpDownRed", "spin", u"+", "#FF3456 255 [255] m0 b0"},
+    };
+    for (const Edit &e : edits) {
+        ChannelHarness h;
+        h.controls->storeSliders(e.red, 0x34, 0x56);
+        if (e.decimal) {
+            h.dec(R)->selectAll();
+            h.dec(R)->insert(QString::fromUtf16(e.decimal));
+        }
+        const QString how = QString::fromLatin1(e.how), entered = QString::fromUtf16(e.entered);
+        auto *target = h.window.findChild<QWidget *>(QString::fromLatin1(e.box));
+        auto *edit = qobject_cast<QLineEdit *>(target);
+        if (how == u"spin") {
+            const int y = entered == u"+" ? 2 : target->height() - 2;
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(target->width() / 2, y));
+        } else if (how == u"typed") {
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClicks(edit, entered);
+        } else if (how == u"pasted") {
+            edit->selectAll();
+            edit->insert(entered);
+        } else {
+            edit->selectAll();
+            QInputMethodEvent commit;
+            commit.setCommitString(entered);
+            QApplication::sendEvent(edit, &commit);
+        }
+        const Channel c = QByteArray(e.box).contains("Blue") ? Channel::Blue : R;
+        const QString shown = edit ? edit->text() : QString::number(h.spin(c)->value());
+        QCOMPARE(QStringLiteral("%1: %2 %3 [%4] m%5 b%6")
+                     .arg(QString::fromLatin1(e.tag), h.code())
+                     .arg(h.slider(c)->value())
+                     .arg(shown)
+                     .arg(h.messages.size())
+                     .arg(h.beeps),
+                 QString::fromLatin1(e.tag) + QStringLiteral(": ") + QString::fromLatin1(e.after));
     }
-    auto *target = h.window.findChild<QWidget *>(box);
-    auto *edit = qobject_cast<QLineEdit *>(target);
-    if (how == u"spin") {
-        const int y = entered == u"+" ? 2 : target->height() - 2;
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(target->width() / 2, y));
-    } else if (how == u"typed") {
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, entered);
-    } else if (how == u"pasted") {
-        edit->selectAll();
-        edit->insert(entered);
-    } else {
-        edit->selectAll();
-        QInputMethodEvent commit;
-        commit.setCommitString(entered);
-        QApplication::sendEvent(edit, &commit);
-    }
-    QCOMPARE(h.code(), code);
-    const Channel c = box.contains(QStringLiteral("Blue")) ? Channel::Blue : R;
-    QCOMPARE(h.slider(c)->value(), channel);
-    QCOMPARE(edit ? edit->text() : QString::number(h.spin(c)->value()), shown);
-    QCOMPARE(h.messages.size(), messages);
-    QCOMPARE(h.beeps, beeps);
 }
 
 void TestChannelControls::chooserSameColourWithLowerCase()
@@ -293,7 +261,8 @@ void TestChannelControls::typedLengthIsLimitedStoredIsNot()
     // ignores a longer one.
     h.record();
     h.controls->storeText(h.hex(R), QStringLiteral("FFFFFFF7"));
-    COMPARE_TRACE(h.take(), lines({u"store TextRedHex \"FFFFFFF7\"", u"TextRedHex_Change"}));
+    COMPARE_TRACE(h.take(), R"(store TextRedHex "FFFFFFF7"
+TextRedHex_Change)");
 }
 
 QTEST_MAIN(TestChannelControls)

@@ -22,83 +22,61 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&m_main));
     }
 
-    // Only exactly 1 opens ticked; OK, Enter and 適用 report the boxes as 1 or 0.
-    void okAndApplyCommitTheBoxes_data()
+    // Only exactly 1 opens ticked. OK, Enter and 適用 report the boxes as 1 or
+    // 0; ticking alone reports nothing, and closing keeps what was applied.
+    void commitAndCancel_data()
     {
         QTest::addColumn<int>("temae");
         QTest::addColumn<int>("hide");
-        QTest::addColumn<QString>("press");
-        QTest::addColumn<bool>("tickTemae");
-        QTest::addColumn<bool>("tickHide");
-        QTest::newRow("OK on") << 0 << 0 << u"CmdOK"_s << true << true;
-        QTest::newRow("stored 2 opens unticked, OK writes 0")
-            << 2 << 2 << u"CmdOK"_s << false << false;
-        QTest::newRow("Enter presses OK") << 1 << -1 << u"Enter"_s << false << true;
-        QTest::newRow("適用 on") << -1 << 1 << u"CmdTekiyou"_s << true << false;
-        QTest::newRow("適用 off") << 1 << 1 << u"CmdTekiyou"_s << false << false;
+        QTest::addColumn<QString>("steps"); // "tick:TH" sets the boxes, else a key or a button
+        QTest::addColumn<QString>("reported");
+        QTest::addColumn<bool>("open");
+        const auto row = [](const char *tag, int temae, int hide, const char *steps,
+                            const char *reported, bool open) {
+            QTest::newRow(tag) << temae << hide << QString::fromUtf8(steps)
+                               << QString::fromLatin1(reported) << open;
+        };
+        row("OK on", 0, 0, "tick:11 CmdOK", "1 1", false);
+        row("stored 2 opens unticked, OK writes 0", 2, 2, "CmdOK", "0 0", false);
+        row("Enter presses OK", 1, -1, "tick:01 Enter", "0 1", false);
+        row("適用 on", -1, 1, "tick:10 CmdTekiyou", "1 0", true);
+        row("適用 off", 1, 1, "tick:00 CmdTekiyou", "0 0", true);
+        row("適用, キャンセル", 0, 0, "tick:11 CmdTekiyou tick:00 CmdCancel", "1 1", false);
+        row("適用, title bar", 0, 0, "tick:11 CmdTekiyou tick:00 titlebar", "1 1", false);
+        row("適用, Esc", 0, 0, "tick:11 CmdTekiyou tick:00 Esc", "1 1", false);
+        row("title bar alone", 0, 0, "tick:11 titlebar", "", false);
     }
-    void okAndApplyCommitTheBoxes()
+    void commitAndCancel()
     {
         QFETCH(int, temae);
         QFETCH(int, hide);
-        QFETCH(QString, press);
-        QFETCH(bool, tickTemae);
-        QFETCH(bool, tickHide);
-        const AppOptions options{7, temae, hide};
-        FrmOption dialog(options, &m_main);
-        const QStringList &applied = record(dialog);
+        QFETCH(QString, steps);
+        QFETCH(QString, reported);
+        QFETCH(bool, open);
+        FrmOption dialog(AppOptions{7, temae, hide}, &m_main);
+        QStringList applied;
+        connect(&dialog, &FrmOption::applied, this,
+                [&applied](int t, int h) { applied << u"%1 %2"_s.arg(t).arg(h); });
         auto *boxTemae = dialog.findChild<QCheckBox *>(u"CheckTemae"_s);
         auto *boxHide = dialog.findChild<QCheckBox *>(u"CheckDokodemo"_s);
         QCOMPARE(boxTemae->isChecked(), temae == 1);
         QCOMPARE(boxHide->isChecked(), hide == 1);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        boxTemae->setChecked(tickTemae);
-        boxHide->setChecked(tickHide);
-        QCOMPARE(applied, QStringList()); // ticking alone reports nothing
-
-        if (press == u"Enter")
-            QTest::keyClick(boxHide, Qt::Key_Return);
-        else
-            QTest::mouseClick(dialog.findChild<QWidget *>(press), Qt::LeftButton);
-        QCOMPARE(applied, QStringList{u"%1 %2"_s.arg(tickTemae ? 1 : 0).arg(tickHide ? 1 : 0)});
-        QCOMPARE(dialog.isVisible(), press == u"CmdTekiyou");
-    }
-
-    void cancellingKeepsWhatWasApplied_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("applied");
-        QTest::newRow("適用, キャンセル") << u"CmdCancel"_s << true;
-        QTest::newRow("適用, title bar") << u"titlebar"_s << true;
-        QTest::newRow("適用, Esc") << u"escape"_s << true;
-        QTest::newRow("title bar alone") << u"titlebar"_s << false;
-    }
-    void cancellingKeepsWhatWasApplied()
-    {
-        QFETCH(QString, how);
-        QFETCH(bool, applied);
-        FrmOption dialog(AppOptions{}, &m_main);
-        const QStringList &reported = record(dialog);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        const QList<QCheckBox *> boxes = dialog.findChildren<QCheckBox *>();
-        QCOMPARE(boxes.size(), 2);
-        for (QCheckBox *box : boxes)
-            box->setChecked(true);
-        if (applied) {
-            QTest::mouseClick(dialog.findChild<QWidget *>(u"CmdTekiyou"_s), Qt::LeftButton);
-            for (QCheckBox *box : boxes)
-                box->setChecked(false);
+        for (const QString &step : steps.split(u' ')) {
+            if (step.startsWith(u"tick:")) {
+                boxTemae->setChecked(step[5] == u'1');
+                boxHide->setChecked(step[6] == u'1');
+            } else if (step == u"Enter" || step == u"Esc") {
+                QTest::keyClick(boxHide, step == u"Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            } else if (step == u"titlebar") {
+                dialog.close();
+            } else {
+                QTest::mouseClick(dialog.findChild<QWidget *>(step), Qt::LeftButton);
+            }
         }
-        if (how == u"titlebar")
-            dialog.close();
-        else if (how == u"escape")
-            QTest::keyClick(boxes.first(), Qt::Key_Escape);
-        else
-            QTest::mouseClick(dialog.findChild<QWidget *>(how), Qt::LeftButton);
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(reported, applied ? QStringList{u"1 1"_s} : QStringList());
+        QCOMPARE(applied.join(u'|'), reported);
+        QCOMPARE(dialog.isVisible(), open);
     }
 
     void windowAndControls()
@@ -109,22 +87,11 @@ private Q_SLOTS:
         QCOMPARE(dialog.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         VERIFY_PICTURE(dialog, u"FrmOption"_s);
-        // Tab order, from where the focus starts round to it again.
         QCOMPARE(TabOrder(dialog), u"CheckTemae CheckDokodemo CmdOK CmdTekiyou CmdCancel"_s);
     }
 
 private:
-    /// What @p dialog reports with applied(), one "temae hide" line per report.
-    const QStringList &record(FrmOption &dialog)
-    {
-        m_applied.clear();
-        connect(&dialog, &FrmOption::applied, this,
-                [this](int temae, int hide) { m_applied << u"%1 %2"_s.arg(temae).arg(hide); });
-        return m_applied;
-    }
-
     QWidget m_main;
-    QStringList m_applied;
 };
 
 QTEST_MAIN(FrmOptionTest)

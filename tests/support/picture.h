@@ -34,14 +34,7 @@ inline QString PictureDifference(QWidget &window, const QString &name)
         return {};
     const QString written = QString::fromUtf8(VANDREL_TEST_OUTPUT "/%1.actual.png").arg(name);
     actual.save(written);
-    return QStringLiteral("%1 (%2 x %3) differs from %4 (%5 x %6); look at %7")
-        .arg(name)
-        .arg(actual.width())
-        .arg(actual.height())
-        .arg(stored)
-        .arg(expected.width())
-        .arg(expected.height())
-        .arg(written);
+    return QStringLiteral("%1 differs from %2; look at %3").arg(name, stored, written);
 }
 
 /// The names of @p window's controls in tab order, from where the focus
