@@ -28,7 +28,6 @@ TEST(Contrast, PublishedPairsAndTheirTooltips)
         {0x0000FF, kWhite, 3.998, u"3.9:1（AA 不適合、AAA 不適合）"}, // pure red
         {0x00FF00, kBlack, 15.304, u"15.3:1（AA 適合、AAA 適合）"},   // pure green
         {0x808080, 0x808080, 1.0, u"1.0:1（AA 不適合、AAA 不適合）"},
-        {kWhite, kWhite, 1.0, u"1.0:1（AA 不適合、AAA 不適合）"},
     };
     for (const auto &[foreground, background, ratio, shown] : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << foreground << " on " << background);
@@ -52,21 +51,6 @@ TEST(Contrast, RoundsDownAtTheThresholds)
     for (const auto &[lighter, darker, tenths] : cases)
         EXPECT_EQ(colour::ContrastTenths(colour::ContrastRatio(lighter, darker)), tenths)
             << lighter << " against " << darker;
-}
-
-TEST(Contrast, AgainstWhiteAndBlack)
-{
-    const std::pair<ColourValue, const char16_t *> cases[] = {
-        {kBlack, u"白とのコントラスト比 21.0:1（AA 適合、AAA 適合）\n"
-                 u"黒とのコントラスト比 1.0:1（AA 不適合、AAA 不適合）"},
-        {0x777777, u"白とのコントラスト比 4.4:1（AA 不適合、AAA 不適合）\n"
-                   u"黒とのコントラスト比 4.6:1（AA 適合、AAA 不適合）"},
-        {0x00FFFF, u"白とのコントラスト比 1.0:1（AA 不適合、AAA 不適合）\n" // yellow
-                   u"黒とのコントラスト比 19.5:1（AA 適合、AAA 適合）"},
-    };
-    for (const auto &[value, tip] : cases)
-        EXPECT_EQ(colour::WhiteBlackContrastTip(value).toStdString(),
-                  QString::fromUtf16(tip).toStdString());
 }
 
 } // namespace

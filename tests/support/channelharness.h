@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <utility>
 
 /// The channel views on a bare window, with the beep and the messages
 /// recorded instead of sounded and shown.
@@ -37,12 +38,7 @@ struct ChannelHarness
         trace.clear();
         controls->trace = [this](const QString &line) { trace.append(line); };
     }
-    QStringList take()
-    {
-        QStringList lines = trace;
-        trace.clear();
-        return lines;
-    }
+    QStringList take() { return std::exchange(trace, {}); }
 
     QSlider *slider(colour::Channel c) const { return controls->slider(c); }
     SpinArrows *spin(colour::Channel c) const { return controls->spin(c); }
