@@ -22,7 +22,6 @@ private Q_SLOTS:
         QTest::newRow("no value") << QString() << u"0"_s;
         QTest::newRow("first run") << u"1"_s << u"1"_s;
         QTest::newRow("12") << u"12"_s << u"12"_s;
-        QTest::newRow("no grouping") << u"1234567"_s << u"1234567"_s;
         QTest::newRow("read as far as the digits go") << u"12abc"_s << u"12"_s;
     }
     void showsStartCount()
