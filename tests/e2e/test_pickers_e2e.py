@@ -11,15 +11,39 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 from vandrel_e2e import Session, ini_value, px, wait_until  # noqa: E402
 
-# Toolbar buttons, as the middle of each in the main window's client pixels.
-TOOLBAR_PALETTE = (78, 12)
-TOOLBAR_DROPPER = (138, 12)
+TOOLBAR_DROPPER = (138, 12)  # the toolbar button's middle in the main window's client pixels
 
 PATCH = "12AB34"
 PALETTE_TITLE = "^Color$"
-# The palette picture's inner area in the palette window's client pixels.
-PICTURE_INNER = (6, 6)
-LEFT_SWATCH_MIDDLE = (4 + 8 + 12, 136 + 40 + 12)
+
+
+def eyedroppers(s, width, height):
+    """The program's visible windows that cover the whole screen."""
+    out = s._run(["xdotool", "search", "--onlyvisible", "--classname", "vandrel"], check=False)
+    found = []
+    for window in out.split():
+        try:
+            if s.geometry(window) == (0, 0, width, height):
+                found.append(window)
+        except (subprocess.CalledProcessError, KeyError):
+            pass  # gone in between
+    return found
+
+
+def wait_eyedropper(s, width, height, shown=True):
+    """Waits for the eyedropper mapped (gives its window), or closed."""
+    if not shown:
+        return wait_until(lambda: not eyedroppers(s, width, height), what="eyedropper closed")
+    window = wait_until(lambda: eyedroppers(s, width, height), what="eyedropper")[0]
+    wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
+    return window
+
+
+def masked(s, shot, rect):
+    """The screenshot with rect (left, top, right, bottom) painted black."""
+    path = shot + ".masked.png"
+    s._run(["convert", shot, "-fill", "black", "-draw", "rectangle %d,%d %d,%d" % rect, path])
+    return path
 
 
 class Pickers(unittest.TestCase):
@@ -28,10 +52,8 @@ class Pickers(unittest.TestCase):
         self.addCleanup(s.close)
         return s
 
-    # --- helpers ----------------------------------------------------------
     def show_patch(self, s, x, y, width, height):
-        """A window of one colour at x, y (its frame's corner); gives its
-        client area."""
+        """A window of one colour at x, y (its frame's corner); gives its id."""
         png = os.path.join(s.tmp, "patch.png")
         subprocess.run(["convert", "-size", "%dx%d" % (width, height), "xc:#" + PATCH, png],
                        check=True)
@@ -39,53 +61,8 @@ class Pickers(unittest.TestCase):
                  stderr=subprocess.DEVNULL)
         window = wait_until(lambda: s.find_window("^patch$"), what="patch window")
         wait_until(lambda: s.is_viewable(window), what="patch window mapped")
-        wait_until(lambda: s.pixel(*self.middle(s.geometry(window))) == PATCH,
-                   what="patch painted")
-        return s.geometry(window)
-
-    @staticmethod
-    def middle(rect):
-        x, y, w, h = rect
-        return x + w // 2, y + h // 2
-
-    def toolbar(self, s, button):
-        x, y = s.client_point(0, 0)
-        s.click_at(x + button[0], y + button[1])
-
-    def eyedroppers(self, s, width, height):
-        """The program's visible windows that cover the whole screen."""
-        out = s._run(["xdotool", "search", "--onlyvisible", "--classname", "vandrel"],
-                     check=False)
-        found = []
-        for window in out.split():
-            try:
-                if s.geometry(window) == (0, 0, width, height):
-                    found.append(window)
-            except (subprocess.CalledProcessError, KeyError):
-                pass  # gone in between
-        return found
-
-    def start_eyedropper(self, s, width, height):
-        self.toolbar(s, TOOLBAR_DROPPER)
-        window = wait_until(lambda: self.eyedroppers(s, width, height), what="eyedropper")[0]
-        wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
+        wait_until(lambda: s.pixel(x + width // 2, y + height // 2) == PATCH, what="patch painted")
         return window
-
-    def wait_eyedropper_gone(self, s, width, height):
-        wait_until(lambda: not self.eyedroppers(s, width, height), what="eyedropper closed")
-
-    def masked(self, s, shot, rect):
-        """The screenshot with rect (left, top, right, bottom) painted black."""
-        path = shot + ".masked.png"
-        s._run(["convert", shot, "-fill", "black", "-draw", "rectangle %d,%d %d,%d" % rect,
-                path])
-        return path
-
-    def copied_code(self, s, expected):
-        """Copies the code with Return and waits for exactly @p expected."""
-        s.activate(s.main)
-        s.key("Return")
-        s.clipboard_becomes(expected)
 
     def frame(self, s, window):
         """The window's outer rectangle, frame included."""
@@ -95,37 +72,22 @@ class Pickers(unittest.TestCase):
         return x - left, y - top, w + left + right, h + top + bottom
 
     # --- the eyedropper ---------------------------------------------------
-    def test_pick_beyond_the_old_capture_block_on_a_large_screen(self):
-        width, height = 3840, 2160
-        s = self.session(width=width, height=height)
-        patch = self.show_patch(s, 3400, 1500, 120, 90)
-        s.start()
-        self.copied_code(s, "#000000")
-
-        self.start_eyedropper(s, width, height)
-        # The main window stays on the screen (HideDokodemo is 0).
-        self.assertTrue(s.is_viewable(s.main))
-        x, y = self.middle(patch)
-        self.assertGreater(x, 3150)
-        s.click_at(x, y)
-        self.wait_eyedropper_gone(s, width, height)
-        self.assertTrue(s.is_viewable(s.main))
-        self.copied_code(s, "#" + PATCH)
-
     def test_hidden_main_window_is_not_picked(self):
         width, height = 1280, 800
         s = self.session(width=width, height=height, config="[Setting]\nHideDokodemo=1\n")
         # The patch lies under the main window, which opens at the top-left.
         self.show_patch(s, 0, 0, 500, 400)
         s.start()
-        spot = s.client_point(2000, 1400)
-
-        self.start_eyedropper(s, width, height)
+        x, y = s.client_point(0, 0)
+        s.click_at(x + TOOLBAR_DROPPER[0], y + TOOLBAR_DROPPER[1])
+        wait_eyedropper(s, width, height)
         self.assertFalse(s.is_viewable(s.main))
-        s.click_at(*spot)
-        self.wait_eyedropper_gone(s, width, height)
+        s.click_at(*s.client_point(2000, 1400))
+        wait_eyedropper(s, width, height, shown=False)
         wait_until(lambda: s.is_viewable(s.main), what="main window back")
-        self.copied_code(s, "#" + PATCH)
+        s.activate(s.main)
+        s.key("Return")  # copies the code
+        s.clipboard_becomes("#" + PATCH)
 
     def test_picture_shown_is_the_screen_without_the_menu(self):
         # Started from the menu, the eyedropper shows the screen as it was
@@ -133,8 +95,7 @@ class Pickers(unittest.TestCase):
         # when what lies beneath changes.
         width, height = 1280, 800
         s = self.session(width=width, height=height)
-        self.show_patch(s, 700, 300, 200, 150)
-        patch = s.find_window("^patch$")
+        patch = self.show_patch(s, 700, 300, 200, 150)
         s.start()
         s._run(["xdotool", "mousemove", "--sync", str(width - 5), str(height - 5)])
         x, y = s.client_point(0, 0)
@@ -147,48 +108,14 @@ class Pickers(unittest.TestCase):
                                             s.crop(s.screenshot(), *area)),
                    what="menu over the window")
         s.key("g")
-        window = wait_until(lambda: self.eyedroppers(s, width, height), what="eyedropper")[0]
-        wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
+        wait_eyedropper(s, width, height)
         s._run(["xdotool", "windowunmap", "--sync", patch])
         # The loupe beside the pointer covers part of the bottom-right corner.
         corner = (width - 150, height - 150, width - 1, height - 1)
-        wait_until(lambda: s.same_image(self.masked(s, before, corner),
-                                        self.masked(s, s.screenshot(), corner)),
+        wait_until(lambda: s.same_image(masked(s, before, corner), masked(s, s.screenshot(), corner)),
                    what="the frozen screen shown")
         s.key("Escape")
-        self.wait_eyedropper_gone(s, width, height)
-
-    def test_palette_docks_and_picks(self):
-        s = self.session(config="[Position]\nTop=1500\nLeft=3000\n")
-        s.start()
-        self.toolbar(s, TOOLBAR_PALETTE)
-        palette = wait_until(lambda: s.find_window(PALETTE_TITLE), what="palette window")
-        wait_until(lambda: s.is_viewable(palette), what="palette mapped")
-
-        # Against the main window's right edge, outer edges compared.
-        mx, my, mw, mh = self.frame(s, s.main)
-        wait_until(lambda: self.frame(s, palette)[0] == mx + mw, what="palette docked")
-        px_, py_, _, ph = self.frame(s, palette)
-        self.assertEqual((px_, py_, ph), (mx + mw, my, mh))
-
-        x, y = s.client_point(0, 0, window=palette, menu=False)
-        ix, iy = x + PICTURE_INNER[0], y + PICTURE_INNER[1]
-        edge = s.pixel(ix + 71, iy + 18)
-
-        # A press on column 36, row 18 takes the pure yellow; a drag out to
-        # the right keeps the colour of the picture's right edge.
-        s._run(["xdotool", "mousemove", "--sync", str(ix + 36), str(iy + 18), "mousedown", "1"])
-        s._run(["xdotool", "mousemove", "--sync", str(ix + 120), str(iy + 18)])
-        s._run(["xdotool", "mouseup", "1"])
-        self.copied_code(s, "#" + edge)
-
-        s.click_at(ix + 36, iy + 18)
-        self.copied_code(s, "#FFFF00")
-        # The right swatch still white: a click on it sends FF FF FF.
-        s.click_at(x + LEFT_SWATCH_MIDDLE[0] + 36, y + LEFT_SWATCH_MIDDLE[1])
-        self.copied_code(s, "#FFFFFF")
-        s.click_at(x + LEFT_SWATCH_MIDDLE[0], y + LEFT_SWATCH_MIDDLE[1])
-        self.copied_code(s, "#FFFF00")
+        wait_eyedropper(s, width, height, shown=False)
 
     def test_palette_reopened_at_start_docks_and_stays_closed_once_closed(self):
         s = self.session(config="[Position]\nTop=1500\nLeft=3000\nColorP=1\n")

@@ -19,12 +19,12 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 from vandrel_e2e import BIN, Session, ini_value, wait_until  # noqa: E402
+from test_pickers_e2e import TOOLBAR_DROPPER, wait_eyedropper  # noqa: E402
 
 SKIPPED = 77
 SESSION_FAILED = 70
 BACKGROUND = "#336699"
 WIDTH, HEIGHT = 1280, 720
-TOOLBAR_DROPPER = (138, 12)  # in the main window's client pixels
 MENU_BAR_HEIGHT = 20
 APP_ID = "io.github.vandrel.Vandrel"
 NEEDED = ["sway", "Xwayland", "grim", "pipewire", "dbus-daemon", "dbus-send"]
@@ -42,7 +42,8 @@ def outside():
     stage = tempfile.mkdtemp(prefix="vandrel-wl-stage-")
     try:
         os.chmod(stage, 0o755)
-        for name in ("test_wayland_e2e.py", "vandrel_e2e.py", "wlpointer.py"):
+        for name in ("test_wayland_e2e.py", "test_pickers_e2e.py", "vandrel_e2e.py",
+                     "wlpointer.py"):
             shutil.copy(os.path.join(HERE, name), stage)
         shutil.copy(BIN, os.path.join(stage, "vandrel"))
         for name in os.listdir(stage):
@@ -100,19 +101,6 @@ class WaylandSession(Session):
         return found
 
 
-def eyedroppers(s):
-    """The program's X windows that cover the whole screen."""
-    out = s._run(["xdotool", "search", "--onlyvisible", "--classname", "vandrel"], check=False)
-    found = []
-    for window in out.split():
-        try:
-            if s.geometry(window) == (0, 0, WIDTH, HEIGHT):
-                found.append(window)
-        except (subprocess.CalledProcessError, KeyError):
-            pass  # gone in between
-    return found
-
-
 class OnXwayland(unittest.TestCase):
     def test_picks_what_only_the_compositor_shows(self):
         for hide in (0, 1):
@@ -125,11 +113,10 @@ class OnXwayland(unittest.TestCase):
                 # shows the desktop there; beside it, the desktop in any case.
                 spot = (x + 100, y + 100) if hide else (20, 20)
                 s.click_at(x + TOOLBAR_DROPPER[0], y + TOOLBAR_DROPPER[1])
-                window = wait_until(lambda: eyedroppers(s), what="eyedropper")[0]
-                wait_until(lambda: s.is_viewable(window), what="eyedropper mapped")
+                wait_eyedropper(s, WIDTH, HEIGHT)
                 self.assertEqual(s.is_viewable(s.main), not hide)
                 s.click_at(*spot)
-                wait_until(lambda: not eyedroppers(s), what="eyedropper closed")
+                wait_eyedropper(s, WIDTH, HEIGHT, shown=False)
                 wait_until(lambda: s.is_viewable(s.main), what="main window back")
                 s.activate(s.main)
                 s.key("Return")
