@@ -120,10 +120,6 @@ private Q_SLOTS:
                      {Move, L, {50, 50}, {50, 50}, Swatch::Left, true},
                      {Release, L, {51, 52}, {51, 52}, Swatch::Left},
                      {Click, L, {}, kNone, Swatch::Left}};
-        QTest::newRow("release outside ends the drag")
-            << Steps{{Press, L, {10, 10}, {10, 10}, Swatch::Left, true},
-                     {Release, L, {100, 50}, {71, 50}, Swatch::Left},
-                     {Move, N, {20, 20}}};
         QTest::newRow("right drag outside moves the right swatch")
             << Steps{{Press, R, {70, 100}, {70, 100}, Swatch::Right, true},
                      {Move, R, {75, 110}, {71, 104}, Swatch::Right, true},
