@@ -112,7 +112,8 @@ class Pickers(unittest.TestCase):
         s._run(["xdotool", "windowunmap", "--sync", patch])
         # The loupe beside the pointer covers part of the bottom-right corner.
         corner = (width - 150, height - 150, width - 1, height - 1)
-        wait_until(lambda: s.same_image(masked(s, before, corner), masked(s, s.screenshot(), corner)),
+        wait_until(lambda: s.same_image(masked(s, before, corner),
+                                        masked(s, s.screenshot(), corner)),
                    what="the frozen screen shown")
         s.key("Escape")
         wait_eyedropper(s, width, height, shown=False)
