@@ -94,7 +94,7 @@ class Loupe(unittest.TestCase):
         for hotspot, corner in cases:
             with self.subTest(hotspot=hotspot):
                 self.move(*hotspot)
-                wait_until(lambda: not self.loupe_mismatches(hotspot, corner), timeout=5,
+                wait_until(lambda: not self.loupe_mismatches(hotspot, corner),
                            what="loupe at %r showing the pixels round %r (wrong: %r)"
                                 % (corner, hotspot, self.loupe_mismatches(hotspot, corner)[:5]))
 
@@ -105,9 +105,9 @@ class Loupe(unittest.TestCase):
         s.key("Right", "Right", "shift+Down", "Up")
         reached = (start[0] + 2, start[1] + 9)
         wait_until(lambda: s._run(["xdotool", "getmouselocation", "--shell"]).split()[:2]
-                   == ["X=%d" % reached[0], "Y=%d" % reached[1]], timeout=5, what="pointer moved")
+                   == ["X=%d" % reached[0], "Y=%d" % reached[1]], what="pointer moved")
         corner = (reached[0] + GAP, reached[1] + GAP)
-        wait_until(lambda: not self.loupe_mismatches(reached, corner), timeout=5,
+        wait_until(lambda: not self.loupe_mismatches(reached, corner),
                    what="loupe round the reached pixel")
         s.key("Return")
         wait_until(lambda: s.is_viewable(s.main), what="main window back")

@@ -25,8 +25,11 @@ def px(twips):
     return (twips + 7) // 15
 
 
-def wait_until(condition, timeout=10.0, what="condition"):
-    """Polls condition() until it gives a true value; fails after timeout."""
+def wait_until(condition, timeout=30.0, what="condition"):
+    """Polls condition() until it gives a true value; fails after timeout.
+
+    The bound is generous: a passing wait ends as soon as the condition holds,
+    and a busy machine (the sanitizer build, a parallel run) starts slowly."""
     deadline = time.monotonic() + timeout
     while not (value := condition()):
         if time.monotonic() > deadline:
@@ -170,7 +173,7 @@ class Session:
     def clipboard(self):
         return self._run(["xclip", "-o", "-selection", "clipboard"], check=False, timeout=5)
 
-    def clipboard_becomes(self, expected, timeout=5):
+    def clipboard_becomes(self, expected, timeout=15):
         return wait_until(lambda: self.clipboard() == expected, timeout=timeout,
                           what="clipboard %r (last %r)" % (expected, self.clipboard()))
 
