@@ -7,6 +7,7 @@
 // costs with the loupe following it. Without arguments it starts a private Xvfb (and openbox, when
 // installed) for each screen size and runs itself there. Prints figures;
 // never fails on time.
+#include "bench/benchtools.h"
 #include "common/services.h"
 #include "main/frmmain.h"
 #include "pickers/capturebackends.h"
@@ -34,48 +35,11 @@
 
 namespace {
 
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double millisecondsSince(const QElapsedTimer &timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
-
-/// Runs the event loop until @p done() or 5 s have passed.
-void spinUntil(const std::function<bool()> &done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-}
-
-/// Notes when a window has finished its first paint: the zero timer started
-/// from the paint event fires once that paint and its flush to the screen
-/// are over. Qt paints a window first once the server has mapped it, and the
-/// server paints a window's background as it maps it.
-class FirstPaint : public QObject
-{
-public:
-    bool done = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            QTimer::singleShot(0, this, [this] { done = true; });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
-};
+using bench::FirstPaint;
+using bench::median;
+using bench::millisecondsSince;
+using bench::openEyedropper;
+using bench::spinUntil;
 
 /// Returns once the display server has carried out every request sent so
 /// far (a flush of painted pixels, say): one pixel read is a round trip.
@@ -95,16 +59,6 @@ struct Backend
 /// The picture kept on the X server, and the one read into the program.
 const Backend kBackends[] = {{"X server", pickers::CreateXcbScreenCapture},
                              {"through Qt", pickers::CreateQtScreenCapture}};
-
-/// The eyedropper window the main window's command has opened.
-FrmGetColor *openEyedropper()
-{
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (auto *eyedropper = qobject_cast<FrmGetColor *>(window);
-            eyedropper && window->isVisible())
-            return eyedropper;
-    return nullptr;
-}
 
 void measureCapture(const Backend &backend)
 {

@@ -5,6 +5,7 @@
 // alone takes. Without arguments it starts the headless Wayland session of the
 // end-to-end tests for each screen size and runs itself there. Prints figures;
 // never fails on time.
+#include "bench/benchtools.h"
 #include "common/services.h"
 #include "main/frmmain.h"
 #include "pickers/frmgetcolor.h"
@@ -24,54 +25,15 @@
 
 namespace {
 
-/// The eyedropper window the main window's command has opened.
-FrmGetColor *openEyedropper()
-{
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (auto *eyedropper = qobject_cast<FrmGetColor *>(window);
-            eyedropper && window->isVisible())
-            return eyedropper;
-    return nullptr;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double millisecondsSince(const QElapsedTimer &timer)
-{
-    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
-}
+using bench::FirstPaint;
+using bench::median;
+using bench::millisecondsSince;
+using bench::openEyedropper;
 
 void spinUntil(const std::function<bool()> &done)
 {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    bench::spinUntil(done, 10000);
 }
-
-/// Notes when a window has finished its first paint.
-class FirstPaint : public QObject
-{
-public:
-    bool done = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint && !m_seen) {
-            m_seen = true;
-            QTimer::singleShot(0, this, [this] { done = true; });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    bool m_seen = false;
-};
 
 constexpr int kRounds = 7;
 
