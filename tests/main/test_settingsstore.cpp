@@ -223,27 +223,6 @@ TEST_F(SettingsFile, WriteChangesOnlyWhatItMustAndIsReadBack)
         EXPECT_EQ(ReadAll(path()), QByteArray::fromStdString(after));
         EXPECT_TRUE(onlyTheFile());
     }
-    for (const int value : {-1200, 255, INT_MAX, INT_MIN}) {
-        ASSERT_TRUE(set("Position/Top=" + std::to_string(value)));
-        EXPECT_EQ(get("Position/Top"), value);
-    }
-}
-
-TEST_F(SettingsFile, ForeignContentSurvivesTheProgramsWrites)
-{
-    WriteAll(path(), "\xEF\xBB\xBF; edited by hand\r\n\r\n[Color]\r\nRed=12\r\n; a note\r\n"
-                     "Green = 0x40 ; hex is not read\r\n\r\n[Unknown]\r\nA line without equals\r\n"
-                     "\xC3\x9C\x62\x65r=\xE5\x80\xA4\r\n\r\n[Position]\r\nTop=-1200\r\n"
-                     "[Tail]\r\nlast=no newline"_ba);
-    for (const char *assignment :
-         {"Color/Red=200", "Color/Green=64", "Color/Blue=5", "Position/ColorP=1", "Setting/Top=1"})
-        ASSERT_TRUE(set(assignment));
-    EXPECT_EQ(ReadAll(path()),
-              "\xEF\xBB\xBF; edited by hand\r\n\r\n[Color]\r\nRed=200\r\n; a note\r\n"
-              "Green =64\r\nBlue=5\r\n\r\n[Unknown]\r\nA line without equals\r\n"
-              "\xC3\x9C\x62\x65r=\xE5\x80\xA4\r\n\r\n[Position]\r\nTop=-1200\r\nColorP=1\r\n"
-              "[Tail]\r\nlast=no newline\r\n[Setting]\r\nTop=1\r\n"_ba);
-    EXPECT_EQ(get("Position/Top"), -1200);
 }
 
 // The file is replaced whole: a writer stopped after the new text is in its
