@@ -250,31 +250,28 @@ void TestFrmMain::firstStart()
 
 void TestFrmMain::restoredValues_data()
 {
-    QTest::addColumn<QStringList>("stored"); // red, green, Check/Komozi, Position/ColorP
+    // Color/Red, Color/Green, Check/Komozi, Position/ColorP; "-" for not stored
+    QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("code");
     QTest::addColumn<int>("box");
     QTest::addColumn<bool>("palette"); // the palette window opens again
-    QTest::newRow("0 128 0, palette open")
-        << QStringList{"0", "128", "0", "1"} << u"#008000"_s << 0 << true;
-    QTest::newRow("lower case, palette closed")
-        << QStringList{"0", "255", "1", "0"} << u"#00ff00"_s << 1 << false;
-    QTest::newRow("greyed, ColorP 2 is closed")
-        << QStringList{"171", "0", "2", "2"} << u"#AB0000"_s << 2 << false;
-    QTest::newRow("out of range clamps, nothing else stored")
-        << QStringList{"999", "-5", "7", {}} << u"#FF0000"_s << 0 << false;
+    QTest::newRow("0 128 0, palette open") << u"0 128 0 1"_s << u"#008000"_s << 0 << true;
+    QTest::newRow("lower case, palette closed") << u"0 255 1 0"_s << u"#00ff00"_s << 1 << false;
+    QTest::newRow("greyed, ColorP 2 is closed") << u"171 0 2 2"_s << u"#AB0000"_s << 2 << false;
+    QTest::newRow("out of range clamps") << u"999 -5 7 -"_s << u"#FF0000"_s << 0 << false;
 }
 
 void TestFrmMain::restoredValues()
 {
-    QFETCH(QStringList, stored);
+    QFETCH(QString, stored);
     QFETCH(QString, code);
     QFETCH(int, box);
     QFETCH(bool, palette);
     MainHarness h;
     const char *keys[] = {"Color/Red", "Color/Green", "Check/Komozi", "Position/ColorP"};
     for (int i = 0; i < 4; ++i)
-        if (!stored[i].isNull())
-            h.settings.values.insert(QString::fromLatin1(keys[i]), stored[i]);
+        if (const QString value = stored.section(u' ', i, i); value != u"-")
+            h.settings.values.insert(QString::fromLatin1(keys[i]), value);
     h.w().startUp();
     QCOMPARE(h.code(), code);
     QCOMPARE(static_cast<int>(h.w().letterCase()->value()), box);
