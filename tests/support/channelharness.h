@@ -15,7 +15,7 @@
 #include <utility>
 
 /// The channel views on a bare window, with the beep and the messages
-/// recorded instead of sounded and shown.
+/// recorded instead of sounded and shown, and every step and store traced.
 struct ChannelHarness
 {
     QWidget window;
@@ -23,19 +23,13 @@ struct ChannelHarness
     int beeps = 0;
     QStringList messages;
     QStringList trace;
-    std::unique_ptr<ChannelControls> controls;
+    std::unique_ptr<ChannelControls> controls = std::make_unique<ChannelControls>(
+        &window, letterCase,
+        Feedback{[this] { ++beeps; },
+                 [this](QWidget *, const QString &text) { messages.append(text); }});
 
     ChannelHarness()
     {
-        controls = std::make_unique<ChannelControls>(
-            &window, letterCase,
-            Feedback{[this] { ++beeps; },
-                     [this](QWidget *, const QString &text) { messages.append(text); }});
-    }
-
-    void record()
-    {
-        trace.clear();
         controls->trace = [this](const QString &line) { trace.append(line); };
     }
     QStringList take() { return std::exchange(trace, {}); }
@@ -45,5 +39,9 @@ struct ChannelHarness
     ChannelEdit *dec(colour::Channel c) const { return controls->decimalBox(c); }
     ChannelEdit *hex(colour::Channel c) const { return controls->hexBox(c); }
     QString code() const { return controls->codeBox()->text(); }
-    colour::ColourValue preview() const { return controls->colorBox()->backColor(); }
+    /// Found by its name, which nothing else looks up.
+    colour::ColourValue preview() const
+    {
+        return window.findChild<ColorBox *>(QStringLiteral("ColorBox"))->backColor();
+    }
 };

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "main/inifile.h"
 #include "main/settingsstore.h"
 
-#include <QFile>
 #include <QMap>
 #include <QStringList>
-#include <QTemporaryDir>
 
 /// @brief An in-memory settings file that logs every call in order. A stored
 /// text is read by the real reader, so "12abc" reads as 12 here too.
@@ -24,13 +23,8 @@ public:
         const auto found = values.constFind(section + u'/' + key);
         if (found == values.constEnd())
             return defaultValue;
-        const QString path = m_folder.filePath(QStringLiteral("Config.ini"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            qFatal("cannot write %s", qPrintable(path));
-        file.write(QStringLiteral("[%1]\n%2=%3\n").arg(section, key, *found).toUtf8());
-        file.close();
-        return settings::ReadProfileInt(section, key, defaultValue, path);
+        const QByteArray file = "[s]\nk=" + found->toUtf8() + '\n';
+        return settings::ini::ReadInt(settings::ini::View(file), "s", "k").value_or(defaultValue);
     }
 
     void writeText(const QString &section, const QString &key, const QString &value) override
@@ -38,7 +32,4 @@ public:
         log << QStringLiteral("write %1/%2=%3").arg(section, key, value);
         values.insert(section + u'/' + key, value);
     }
-
-private:
-    QTemporaryDir m_folder;
 };
