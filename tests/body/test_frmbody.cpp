@@ -74,7 +74,7 @@ private Q_SLOTS:
         // Restored when the window opens, written once when it closes however
         // it closes: stored, clicked, how it closes, written.
         const std::tuple<int, bool, const char *, int> rows[] = {
-            {-1, true, "CmdUnload", 1}, {1, true, "Esc", 0}, {1, false, "", 1}, {2, false, "", 2}};
+            {-1, true, "CmdUnload", 1}, {1, true, "Esc", 0}, {2, false, "", 2}};
         for (const auto &[stored, click, how, written] : rows) {
             Fixture f;
             if (stored >= 0)

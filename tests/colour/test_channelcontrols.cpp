@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The cascades of the channel views, replayed on the real widgets: the
-// order of the steps where it is more than the end state, and the end state
-// of every kind of edit in one box.
+// order of the steps where it is more than the end state, the end state of
+// every kind of edit in one box, and a long random walk.
 #include "support/channelharness.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QRegularExpression>
 #include <QTest>
+#include <random>
 
 using colour::Channel;
 
@@ -113,57 +114,50 @@ store TextBlueHex "00")");
 
     void editsInOneBox()
     {
-        // Red starts as given, green 0x34, blue 0x56; a decimal text, unless null,
-        // stands in the red decimal box first. How the text arrives: t typed,
-        // p pasted, i committed by an input method, s a spin arrow. After: the code, the box's
-        // channel, [what the box shows], messages, beeps.
-        struct Edit
-        {
-            int red;
-            const char16_t *decimal;
-            const char *box;
-            char how;
-            const char16_t *entered;
-            const char *after;
-        };
-        const Edit edits[] = {
-            {0x12, nullptr, "TextRed", 't', u"99", "#123456 18 [99] m0 b0"},
-            // B, then C and the spin's other arrow and its end
-            {5, nullptr, "TextRed", 't', u"200", "#C83456 200 [200] m0 b0"},
-            {5, nullptr, "UpDownRed", 's', u"+", "#063456 6 [6] m0 b0"},
-            {5, nullptr, "UpDownRed", 's', u"-", "#043456 4 [4] m0 b0"},
-            {255, nullptr, "UpDownRed", 's', u"+", "#FF3456 255 [255] m0 b0"},
-            // the key filter, then G.1
-            {0x12, nullptr, "TextRed", 't', u"a-. ", "#123456 18 [018] m0 b4"},
-            {0x12, nullptr, "TextBlue", 't', u"300", "#123456 86 [086] m1 b0"},
-            // one hex digit: only blue recomposes the code at once
-            {0x12, nullptr, "TextRedHex", 't', u"7", "#123456 18 [7] m0 b0"},
-            {0x12, nullptr, "TextBlueHex", 't', u"7", "#12347 86 [7] m0 b0"},
-            // G.2, G.3, over an empty decimal box, and over a negative partial
-            // one, whose FFFFFFF7 must be stored whole (and so ignored), not cut
-            // to a valid FF
-            {171, nullptr, "TextRedHex", 't', u"zz", "#AB3456 171 [AB] m1 b0"},
-            {171, u"25", "TextRedHex", 't', u"zz", "#193456 25 [19] m1 b0"},
-            {0x42, u"", "TextRedHex", 'p', u"q!", "#423456 66 [42] m1 b0"},
-            {0x12, u"-9", "TextRedHex", 'p', u"q!", "#123456 18 [12] m1 b0"},
-            // pastes: halves to even, an equal value kept as pasted, cut to fit
-            {7, nullptr, "TextRed", 'p', u"2.5", "#023456 2 [002] m0 b0"},
-            {2, nullptr, "TextRed", 'p', u"2.0", "#023456 2 [2.0] m0 b0"},
-            {0x12, nullptr, "TextRed", 'p', u"1234", "#7B3456 123 [123] m0 b0"},
-            {0x12, nullptr, "TextRedHex", 'p', u"abc", "#AB3456 171 [AB] m0 b0"},
-            // an input method: full-width digits are not digits
-            {0x12, nullptr, "TextRed", 'i', u"１２３", "#123456 18 [018] m0 b1"},
-            {0x12, nullptr, "TextRed", 'i', u"123", "#7B3456 123 [123] m0 b0"},
-        };
-        for (const Edit &e : edits) {
+        // Red starts as given, green 0x34, blue 0x56; a decimal text, unless
+        // null, stands in the red decimal box first. How the text arrives:
+        // t typed, p pasted, i committed by an input method, s a spin arrow.
+        // After: the code, the box's channel, [what the box shows], messages,
+        // beeps.
+        const std::tuple<int, const char16_t *, const char *, char, const char16_t *, const char *>
+            edits[] = {
+                {0x12, nullptr, "TextRed", 't', u"99", "#123456 18 [99] m0 b0"},
+                // B, then C and the spin's other arrow and its end
+                {5, nullptr, "TextRed", 't', u"200", "#C83456 200 [200] m0 b0"},
+                {5, nullptr, "UpDownRed", 's', u"+", "#063456 6 [6] m0 b0"},
+                {5, nullptr, "UpDownRed", 's', u"-", "#043456 4 [4] m0 b0"},
+                {255, nullptr, "UpDownRed", 's', u"+", "#FF3456 255 [255] m0 b0"},
+                // the key filter, then G.1
+                {0x12, nullptr, "TextRed", 't', u"a-. ", "#123456 18 [018] m0 b4"},
+                {0x12, nullptr, "TextBlue", 't', u"300", "#123456 86 [086] m1 b0"},
+                // one hex digit: only blue recomposes the code at once
+                {0x12, nullptr, "TextRedHex", 't', u"7", "#123456 18 [7] m0 b0"},
+                {0x12, nullptr, "TextBlueHex", 't', u"7", "#12347 86 [7] m0 b0"},
+                // G.2, G.3, over an empty decimal box, and over a negative partial
+                // one, whose FFFFFFF7 must be stored whole (and so ignored), not cut
+                // to a valid FF
+                {171, nullptr, "TextRedHex", 't', u"zz", "#AB3456 171 [AB] m1 b0"},
+                {171, u"25", "TextRedHex", 't', u"zz", "#193456 25 [19] m1 b0"},
+                {0x42, u"", "TextRedHex", 'p', u"q!", "#423456 66 [42] m1 b0"},
+                {0x12, u"-9", "TextRedHex", 'p', u"q!", "#123456 18 [12] m1 b0"},
+                // pastes: halves to even, an equal value kept as pasted, cut to fit
+                {7, nullptr, "TextRed", 'p', u"2.5", "#023456 2 [002] m0 b0"},
+                {2, nullptr, "TextRed", 'p', u"2.0", "#023456 2 [2.0] m0 b0"},
+                {0x12, nullptr, "TextRed", 'p', u"1234", "#7B3456 123 [123] m0 b0"},
+                {0x12, nullptr, "TextRedHex", 'p', u"abc", "#AB3456 171 [AB] m0 b0"},
+                // an input method: full-width digits are not digits
+                {0x12, nullptr, "TextRed", 'i', u"１２３", "#123456 18 [018] m0 b1"},
+                {0x12, nullptr, "TextRed", 'i', u"123", "#7B3456 123 [123] m0 b0"},
+            };
+        for (const auto &[red, decimal, box, how, text, expected] : edits) {
             ChannelHarness h;
-            h.controls->storeSliders(e.red, 0x34, 0x56);
-            if (e.decimal)
-                h.controls->storeText(h.dec(R), QString::fromUtf16(e.decimal));
-            const QString entered = QString::fromUtf16(e.entered);
-            auto *target = h.window.findChild<QWidget *>(QString::fromLatin1(e.box));
+            h.controls->storeSliders(red, 0x34, 0x56);
+            if (decimal)
+                h.controls->storeText(h.dec(R), QString::fromUtf16(decimal));
+            const QString entered = QString::fromUtf16(text);
+            auto *target = h.window.findChild<QWidget *>(QString::fromLatin1(box));
             auto *edit = qobject_cast<QLineEdit *>(target);
-            if (e.how == 's') {
+            if (how == 's') {
                 const int y = entered == u"+" ? 2 : target->height() - 2;
                 QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(target->width() / 2, y));
             } else {
@@ -171,14 +165,14 @@ store TextBlueHex "00")");
                 edit->selectAll();
                 QInputMethodEvent commit;
                 commit.setCommitString(entered);
-                if (e.how == 't')
+                if (how == 't')
                     QTest::keyClicks(edit, entered);
-                else if (e.how == 'p')
+                else if (how == 'p')
                     edit->insert(entered);
                 else
                     QApplication::sendEvent(edit, &commit);
             }
-            const Channel c = QByteArray(e.box).contains("Blue") ? Channel::Blue : R;
+            const Channel c = QByteArray(box).contains("Blue") ? Channel::Blue : R;
             const QString after =
                 QStringLiteral("%1 %2 [%3] m%4 b%5")
                     .arg(h.code())
@@ -186,9 +180,9 @@ store TextBlueHex "00")");
                     .arg(edit ? edit->text() : QString::number(h.spin(c)->value()))
                     .arg(h.messages.size())
                     .arg(h.beeps);
-            QVERIFY2(after == QLatin1StringView(e.after),
+            QVERIFY2(after == QLatin1StringView(expected),
                      qPrintable(QStringLiteral("%1 into %2 gave %3")
-                                    .arg(entered, QLatin1StringView(e.box), after)));
+                                    .arg(entered, QLatin1StringView(box), after)));
         }
     }
 
@@ -206,6 +200,66 @@ store TextBlueHex "00")");
         for (const auto &[key, modifiers, text, expected] : keys)
             QCOMPARE(ChannelEdit::typedCharacter(key, modifiers, QString::fromUtf16(text)),
                      expected);
+    }
+
+    // A long random walk from a fixed seed, checking after every operation
+    // what a user would see go wrong: a spin apart from its slider, a preview
+    // apart from the sliders, a message for a text the program stored (or two
+    // for one entry), and steps nested without end.
+    void randomWalk()
+    {
+        // The step a user action enters, one more pass round the four-step cycle
+        // back to the box it started from, that box's letter-case store, and the
+        // code step with the one nested run its own store may raise.
+        constexpr int kMaxDepth = 1 + 4 + 1 + 2;
+        const QStringList pastes =
+            QStringLiteral(u"2.5|-12| 1e2|nan|abc||300|255|2.0|1e9|+5|１２３|ff|G1|1.|aB|-1|ＦＦ")
+                .split(u'|');
+        const Qt::Key keys[] = {Qt::Key_0, Qt::Key_7,         Qt::Key_A, Qt::Key_F,
+                                Qt::Key_G, Qt::Key_Backspace, Qt::Key_V, Qt::Key_Period};
+        ChannelHarness h;
+        h.controls->trace = nullptr;
+        std::mt19937 rng(20261206);
+        auto pick = [&rng](int n) { return int(rng() % std::uint32_t(n)); };
+        for (int op = 0; op < 20000; ++op) {
+            const colour::Channel c = colour::kChannels[pick(3)];
+            ChannelEdit *const box = pick(2) ? h.dec(c) : h.hex(c);
+            const int kind = pick(8);
+            const auto messagesBefore = h.messages.size();
+            h.controls->resetMaxDepth();
+            if (kind == 0) { // a drag, or a click on the slider's track
+                h.slider(c)->setSliderDown(true);
+                h.slider(c)->setSliderPosition(pick(256));
+                h.slider(c)->setSliderDown(false);
+            } else if (kind == 1) {
+                h.spin(c)->triggerAction(pick(2) ? QAbstractSlider::SliderSingleStepAdd
+                                                 : QAbstractSlider::SliderSingleStepSub);
+            } else if (kind == 2) { // a key, over a selection at times; V with Ctrl
+                const Qt::Key key = keys[pick(std::size(keys))];
+                if (pick(3) == 0)
+                    box->selectAll();
+                QTest::keyClick(box, key, key == Qt::Key_V ? Qt::ControlModifier : Qt::NoModifier);
+            } else if (kind == 3) { // a paste over the whole box
+                box->selectAll();
+                box->insert(pastes[pick(int(pastes.size()))]);
+            } else if (kind == 4) {
+                h.letterCase->setValue(colour::LetterCaseFromStored(pick(8) == 0 ? 2 : pick(2)));
+                h.controls->convertLetterCase();
+            } else if (kind == 5) { // the chooser, the eyedropper or a swatch
+                h.controls->storeHexTexts(colour::SplitColorValue(rng() & 0xFFFFFF));
+            } else { // start-up, Reset or the palette picture
+                h.controls->storeSliders(pick(256), pick(256), pick(256));
+            }
+            // Only a typed or pasted text may raise a message, and one at most.
+            const QByteArray at = QByteArray("operation ") + QByteArray::number(op);
+            for (const colour::Channel ch : colour::kChannels)
+                QVERIFY2(h.spin(ch)->value() == h.slider(ch)->value(), at);
+            QVERIFY2(h.preview() == h.controls->colourValue(), at);
+            QVERIFY2(h.messages.size() - messagesBefore <= (kind == 2 || kind == 3), at);
+            QVERIFY2(h.controls->maxDepth() <= kMaxDepth, at);
+        }
+        QVERIFY(h.beeps > 0);           // the walk did type rejected keys
+        QVERIFY(!h.messages.isEmpty()); // and rejected texts
     }
 };
 

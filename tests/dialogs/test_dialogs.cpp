@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: MIT
+// The options dialog and the about box: what their pictures and the
+// end-to-end test's Enter do not show.
 #include "common/appoptions.h"
+#include "dialogs/frmabout.h"
 #include "dialogs/frmoption.h"
+
+#include "support/fakesettingsstore.h"
 #include "support/picture.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
 /// Each test has a shown main window, out of the always-in-front layer as the
-/// main window leaves it before it opens the dialog.
-class FrmOptionTest : public QObject
+/// main window leaves it before it opens a dialog.
+class TestDialogs : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
@@ -22,14 +28,13 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&m_main));
     }
 
-    void commitAndCancel()
+    void optionsCommitAndCancel()
     {
         // Only exactly 1 opens ticked. OK, Enter and 適用 report the boxes as 1
         // or 0; ticking alone reports nothing, and closing keeps what was
         // applied. The stored options, the steps ("tick:TH" sets the boxes, else
         // a key or a button), what is reported, and whether the dialog is open.
         const std::tuple<int, int, const char *, const char *, bool> rows[] = {
-            {0, 0, "tick:11 CmdOK", "1 1", false},
             {2, 2, "CmdOK", "0 0", false},
             {1, -1, "tick:01 Enter", "0 1", false},
             {-1, 1, "tick:10 CmdTekiyou tick:01 CmdTekiyou", "1 0|0 1", true},
@@ -62,20 +67,33 @@ private Q_SLOTS:
             QCOMPARE(applied.join(u'|'), QString::fromLatin1(reported));
             QCOMPARE(dialog.isVisible(), open);
         }
-    }
-
-    void windowAndControls()
-    {
         FrmOption dialog(AppOptions{}, &m_main);
-        QCOMPARE(dialog.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-        QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         VERIFY_PICTURE(dialog, u"FrmOption"_s);
         QCOMPARE(TabOrder(dialog), u"CheckTemae CheckDokodemo CmdOK CmdTekiyou CmdCancel"_s);
+    }
+
+    void aboutShowsStartCount()
+    {
+        // Each box reads the count afresh and shows it as read (as far as the
+        // digits go); none counts it up.
+        FakeSettingsStore store;
+        const std::pair<const char16_t *, const char16_t *> counts[] = {
+            {nullptr, u"0"}, {u"12abc", u"12"}, {u"1234", u"1234"}};
+        for (const auto &[stored, shown] : counts) {
+            if (stored)
+                store.values.insert(u"Use/NumberOfUse"_s, QString::fromUtf16(stored));
+            FrmAbout about(store);
+            QCOMPARE(about.findChild<QLabel *>(u"LblUse"_s)->text(), QString::fromUtf16(shown));
+        }
+        QCOMPARE(store.log, QStringList(3, u"read Use/NumberOfUse"_s));
+        FrmAbout about(store); // showing 1234
+        QCOMPARE(about.minimumSize(), about.maximumSize());
+        VERIFY_PICTURE(about, u"FrmAbout"_s);
     }
 
 private:
     QWidget m_main;
 };
 
-QTEST_MAIN(FrmOptionTest)
-#include "test_frmoption.moc"
+QTEST_MAIN(TestDialogs)
+#include "test_dialogs.moc"

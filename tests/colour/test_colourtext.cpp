@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 // The text forms are seen through the channel views' tests; here are the
-// parsers' corners and the split of colour values the pickers hand over.
+// parsers' corners, the split of colour values the pickers hand over, and
+// the contrast ratios the tooltips tell.
 #include "colour/channeltext.h"
+#include "colour/contrast.h"
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 using namespace colour;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -49,17 +50,8 @@ TEST(ChannelText, ParseChannelDecAndHex)
             << QString::fromUtf16(text).toStdString();
 }
 
-TEST(ChannelText, LetterCaseAndDecimalKeys)
+TEST(ChannelText, DecimalKeys)
 {
-    // Stored options: 1 and 2 as they are, anything else counts as upper case.
-    const std::pair<int, const char *> cases[] = {{1, "#ab09cd"},
-                                                  {2, "#aB09cD"},
-                                                  {-1, "#AB09CD"},
-                                                  {std::numeric_limits<int>::max(), "#AB09CD"}};
-    for (const auto &[stored, expected] : cases)
-        EXPECT_EQ(ApplyLetterCase(QStringLiteral("#aB09cD"), LetterCaseFromStored(stored)),
-                  QString::fromLatin1(expected))
-            << stored;
     // Backspace and the digits; not the codes a paste or copy types, nor
     // digits from other scripts.
     const std::pair<int, bool> keys[] = {{8, true},   {48, true},   {57, true},     {-1, false},
@@ -73,6 +65,38 @@ TEST(ChannelText, MessagesUseTheFullWidthTilde)
 {
     EXPECT_EQ(kDecimalMessage, QString::fromUtf8("000～255までの整数の数値を入力して下さい。"));
     EXPECT_EQ(kHexMessage, QString::fromUtf8("00～FFまでの数値を16進数で入力して下さい。"));
+}
+
+TEST(Contrast, PublishedPairsAndTheirTooltips)
+{
+    // Published ratios of greys on white, and what the tooltip makes of them:
+    // rounded down to a tenth, AA from 4.5, AAA from 7. The channels' weights
+    // are seen in the BODY editor's tips.
+    const std::tuple<ColourValue, ColourValue, double, const char16_t *> cases[] = {
+        {0x777777, 0xFFFFFF, 4.478, u"4.4:1（AA 不適合、AAA 不適合）"},
+        {0x767676, 0xFFFFFF, 4.542, u"4.5:1（AA 適合、AAA 不適合）"},
+        {0x595959, 0xFFFFFF, 7.005, u"7.0:1（AA 適合、AAA 適合）"},
+        {0x5A5A5A, 0xFFFFFF, 6.897, u"6.8:1（AA 適合、AAA 不適合）"},
+        {0x808080, 0x808080, 1.0, u"1.0:1（AA 不適合、AAA 不適合）"},
+    };
+    for (const auto &[foreground, background, ratio, shown] : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << foreground << " on " << background);
+        EXPECT_NEAR(ContrastRatio(foreground, background), ratio, 0.0005);
+        EXPECT_EQ(BackgroundContrastTip(foreground, background).toStdString(),
+                  (u"背景とのコントラスト比 "_s + QString::fromUtf16(shown)).toStdString());
+    }
+}
+
+TEST(Contrast, RoundsDownAtTheThresholds)
+{
+    // Luminance pairs whose ratio is exactly a threshold, where a plain
+    // floating-point division falls a hair short of it, and pairs just under.
+    const std::tuple<double, double, int> cases[] = {
+        {0.175, 0.0, 45}, {0.3, 0.0, 70},    {0.4, 0.05, 45},    {0.13, 0.01, 30},
+        {0.0, 0.175, 45}, {0.1749, 0.0, 44}, {0.6499, 0.05, 69}, {1.0, 0.0, 210}};
+    for (const auto &[lighter, darker, tenths] : cases)
+        EXPECT_EQ(ContrastTenths(ContrastRatio(lighter, darker)), tenths)
+            << lighter << " against " << darker;
 }
 
 } // namespace
