@@ -29,8 +29,7 @@ inline QString PictureDifference(QWidget &window, const QString &name)
         return QStringLiteral("the window never showed");
     const QImage actual = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QString stored = QString::fromUtf8(VANDREL_TEST_DATA "/%1.png").arg(name);
-    const QImage expected = QImage(stored).convertToFormat(QImage::Format_RGB32);
-    if (actual == expected)
+    if (actual == QImage(stored).convertToFormat(QImage::Format_RGB32))
         return {};
     const QString written = QString::fromUtf8(VANDREL_TEST_OUTPUT "/%1.actual.png").arg(name);
     actual.save(written);
@@ -41,14 +40,12 @@ inline QString PictureDifference(QWidget &window, const QString &name)
 /// starts round to it again: what a picture does not show.
 inline QString TabOrder(const QWidget &window)
 {
-    QStringList order;
-    QWidget *focus = window.focusWidget();
-    do {
-        order << focus->objectName();
-        do
-            focus = focus->nextInFocusChain();
-        while (!(focus->focusPolicy() & Qt::TabFocus));
-    } while (focus != window.focusWidget() && order.size() < 50);
+    QWidget *const start = window.focusWidget();
+    QStringList order{start->objectName()};
+    for (QWidget *w = start->nextInFocusChain(); w != start && order.size() < 50;
+         w = w->nextInFocusChain())
+        if (w->focusPolicy() & Qt::TabFocus)
+            order << w->objectName();
     return order.join(u' ');
 }
 
