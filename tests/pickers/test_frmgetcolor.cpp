@@ -1,22 +1,23 @@
 // SPDX-License-Identifier: MIT
-// The screen eyedropper: the pick and what it reports, the whole desktop
-// at device pixels, the bounded wait for the hidden main window.
-// CTest runs it at several scales and on two monitors.
+// The screen eyedropper and its loupe: at the corners, edge middles and
+// centre of every screen the loupe shows the captured pixels round the
+// pointer and Enter picks the one under it; the whole desktop at device
+// pixels, the keys, the pick, the bounded wait for the hidden main window.
+// CTest runs it at several scales, on two monitors and on an X server, where
+// the picture is the program's own capture of the screen.
 #include "pickers/frmgetcolor.h"
 
 #include "pickers/hiddenwindowwatch.h"
+#include "pickers/loupelayout.h"
 #include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
 
 #include <QApplication>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QTest>
-#include <algorithm>
 #include <climits>
 
 using namespace Qt::StringLiterals;
@@ -24,35 +25,35 @@ using namespace Qt::StringLiterals;
 namespace {
 
 /// The desktop in device pixels, as Qt's screens describe it.
-QSize deviceDesktopSize()
+QRect deviceDesktop()
 {
     QRect device;
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
-        const QSizeF size = QSizeF(screen->geometry().size()) * screen->devicePixelRatio();
-        device |= QRect(screen->geometry().topLeft(), size.toSize());
-    }
-    return device.size();
+    for (const QScreen *screen : QGuiApplication::screens())
+        device |= QRect(screen->geometry().topLeft(),
+                        (QSizeF(screen->size()) * screen->devicePixelRatio()).toSize());
+    return device;
 }
 
-/// Every device pixel tells its own place: red and green the low bytes of x
-/// and y, blue their high nibbles.
-QRgb placeColour(int x, int y)
+/// What the platform hands the window when the pointer moves to @p at.
+void movePointer(QWidget *window, QPoint at)
 {
-    return qRgb(x & 0xFF, y & 0xFF, ((x >> 8) & 0x0F) | (((y >> 8) & 0x0F) << 4));
+    QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
 }
 
-/// A picture of the whole desktop made of placeColour().
-QImage placeImage()
+QString code(QRgb rgb)
 {
-    QImage image(deviceDesktopSize(), QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            line[x] = placeColour(x, y);
-    }
-    return image;
+    return u"#%1"_s.arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
 }
+
+QString pickedText(colour::ColourValue value)
+{
+    return u"picked "_s + QString::number(value, 16).rightJustified(6, u'0');
+}
+
+/// Where the key tests start the pointer, in window coordinates.
+constexpr QPoint kKeysStart(30, 40);
 
 } // namespace
 
@@ -60,170 +61,204 @@ class TestFrmGetColor : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<QWidget> m_main;
+    QImage m_place; ///< the desktop: each device pixel's colour tells its place
+    std::unique_ptr<QWidget> m_backdrop;      ///< on an X server: shows m_place
+    std::unique_ptr<ScreenCapture> m_capture; ///< on an X server: the program's own
     QPointer<FrmGetColor> m_window;
     QStringList m_reports; ///< "picked RRGGBB" (the colour value in hex) and "closed"
 
-    static QString pickedText(colour::ColourValue value)
+    FrmGetColor *open(std::unique_ptr<FrozenScreen> screen)
     {
-        return u"picked "_s + QString::number(value, 16).rightJustified(6, u'0');
-    }
-
-    /// Shows an eyedropper over @p screen and records what it reports.
-    void open(std::unique_ptr<FrozenScreen> screen)
-    {
+        delete m_window; // left open by a failed test
+        m_reports.clear();
         m_window = new FrmGetColor(std::move(screen));
         connect(m_window, &FrmGetColor::picked, this,
                 [this](colour::ColourValue value) { m_reports << pickedText(value); });
         connect(m_window, &FrmGetColor::closed, this, [this] { m_reports << u"closed"_s; });
         m_window->showOverDesktop();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        if (!QTest::qWaitForWindowExposed(m_window))
+            qFatal("the eyedropper did not show");
+        return m_window;
     }
-    void open(QImage picture) { open(std::make_unique<FrozenImage>(std::move(picture))); }
+
+    /// The place picture; on an X server the capture of the screen, once it
+    /// shows the place picture over @p area (null if it never does).
+    std::unique_ptr<FrozenScreen> placePicture(QRect area) const
+    {
+        if (!m_capture)
+            return std::make_unique<FrozenImage>(m_place);
+        std::unique_ptr<FrozenScreen> shot;
+        const bool shown = QTest::qWaitFor(
+            [&] {
+                shot = m_capture->grab().picture;
+                return shot && shot->pixels(area) == m_place.copy(area);
+            },
+            5000);
+        return shown ? std::move(shot) : nullptr;
+    }
+
+    colour::ColourValue placeValue(QPoint device) const
+    {
+        return pickers::ColourFromRgb(m_place.pixel(device));
+    }
 
 private Q_SLOTS:
-    void init()
+    void initTestCase()
     {
-        delete m_window; // left open by a failed test
-        m_reports.clear();
-        m_main = std::make_unique<QWidget>();
-        m_main->setGeometry(60, 50, 400, 300);
-        m_main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+        // Red and green the low bytes of x and y, blue their high nibbles.
+        m_place = QImage(deviceDesktop().size(), QImage::Format_RGB32);
+        for (int y = 0; y < m_place.height(); ++y) {
+            auto *line = reinterpret_cast<QRgb *>(m_place.scanLine(y));
+            for (int x = 0; x < m_place.width(); ++x)
+                line[x] = qRgb(x & 0xFF, y & 0xFF, ((x >> 8) & 0x0F) | (((y >> 8) & 0x0F) << 4));
+        }
+        if (QGuiApplication::platformName() != u"xcb"_s)
+            return;
+        m_backdrop = std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint);
+        m_backdrop->setGeometry(QGuiApplication::primaryScreen()->virtualGeometry());
+        FrozenImage(m_place).showIn(m_backdrop.get());
+        m_backdrop->show();
+        m_capture = CreateScreenCapture();
     }
 
-    void pick_data()
+    void positions_data()
     {
-        QTest::addColumn<QRgb>("pixel");
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<QString>("reported"); // the colour value: blue, green, red
-        QTest::newRow("12 03 00") << qRgb(0x12, 0x03, 0) << Qt::LeftButton << u"picked 000312"_s;
-        QTest::newRow("right button")
-            << qRgb(0x0A, 0xB0, 0xFE) << Qt::RightButton << u"picked feb00a"_s;
-        QTest::newRow("middle button")
-            << qRgb(255, 255, 255) << Qt::MiddleButton << u"picked ffffff"_s;
+        // Every screen's corners, edge middles and centre, in device pixels
+        // and in the window's coordinates.
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QPoint>("at");
+        const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+        for (const QScreen *screen : QGuiApplication::screens()) {
+            const QRect r(screen->geometry().topLeft(), screen->size() * ratio);
+            const QPoint spots[] = {r.topLeft(),     {r.center().x(), r.top()},
+                                    r.topRight(),    {r.right(), r.center().y()},
+                                    r.bottomRight(), {r.center().x(), r.bottom()},
+                                    r.bottomLeft(),  {r.left(), r.center().y()},
+                                    r.center()};
+            for (const QPoint spot : spots)
+                QTest::addRow("%s %d,%d", qPrintable(screen->name()), spot.x(), spot.y())
+                    << r
+                    << QPoint(static_cast<int>(spot.x() / ratio),
+                              static_cast<int>(spot.y() / ratio));
+        }
     }
-
-    void pick()
+    void positions()
     {
-        QFETCH(QRgb, pixel);
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(QString, reported);
-        QImage picture = placeImage();
-        const QPoint at(37, 23);
-        picture.setPixel(
-            pickers::DevicePixelAt(at, QGuiApplication::primaryScreen()->devicePixelRatio()),
-            pixel);
-        open(picture);
-        // A press does nothing; the release picks, once, and closes.
-        QTest::mousePress(m_window, button, {}, at);
-        QCOMPARE(m_reports, QStringList());
-        QVERIFY(m_window->isVisible());
-        QTest::mouseRelease(m_window, button, {}, at);
-        QCOMPARE(m_reports, (QStringList{reported, u"closed"_s}));
+        QFETCH(QRect, screen);
+        QFETCH(QPoint, at);
+        const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+        const QPoint centre = pickers::DevicePixelAt(at, ratio);
+        const QRect around(centre - QPoint(5, 5), QSize(11, 11));
+        std::unique_ptr<FrozenScreen> picture = placePicture(around);
+        QVERIFY2(picture, "the screen never showed the place picture");
+        FrmGetColor *window = open(std::move(picture));
+        movePointer(window, at);
+
+        // The loupe paints the captured pixels round the pointer, black
+        // beyond the desktop, and the code of the middle one.
+        LoupeView &view = *window->loupe();
+        const QImage painted = view.grab().toImage();
+        QImage shown(11, 11, QImage::Format_RGB32);
+        for (int row = 0; row < 11; ++row) {
+            for (int column = 0; column < 11; ++column)
+                shown.setPixel(
+                    column, row,
+                    painted.pixel(pickers::loupe::BlockRect(column, row).center() * ratio));
+        }
+        QCOMPARE(shown, m_place.copy(around));
+        QCOMPARE(view.code(), code(m_place.pixel(centre)));
+        // Whole on the screen under the hotspot, and off the hotspot.
+        const QRect loupe =
+            QRectF(QRectF(view.geometry()).topLeft() * ratio, QSizeF(view.size()) * ratio)
+                .toAlignedRect();
+        QVERIFY2(screen.contains(loupe) && !loupe.contains(centre),
+                 qPrintable(u"loupe at %1,%2"_s.arg(loupe.x()).arg(loupe.y())));
+
+        // A release there picks that pixel, and so does Enter.
+        QCOMPARE(window->colourAt(at), placeValue(centre));
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(m_reports, (QStringList{pickedText(placeValue(centre)), u"closed"_s}));
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
     void wholeDesktopAtDevicePixels()
     {
-        // Whatever the scale and the monitors, the window lies over the whole
-        // desktop, shows each captured pixel on one device pixel, and a pick
-        // reads the captured pixel under the tip, far right and down included.
-        const QSize device = deviceDesktopSize();
-        open(placeImage());
-        const double ratio = m_window->devicePixelRatio();
-        qInfo("desktop %dx%d device pixels, ratio %g", device.width(), device.height(), ratio);
-        QCOMPARE(m_window->geometry().topLeft(),
-                 QGuiApplication::primaryScreen()->virtualGeometry().topLeft());
-        QVERIFY(m_window->width() * ratio > device.width() - 1);
-        QVERIFY(m_window->height() * ratio > device.height() - 1);
-        for (int d = 0; d < std::min(device.width(), device.height()); d += 7)
-            QCOMPARE(m_window->colourAt(QPointF(d, d + 1) / ratio),
-                     pickers::ColourFromRgb(placeColour(d, d + 1)));
-
-        // The loupe follows the pointer: out of the way of the part compared.
-        QCursor::setPos(m_window->mapToGlobal(m_window->rect().center()));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_window->loupe()->geometry().intersects({0, 0, 200, 150}), 2000);
-        const QImage shown = m_window->grab(QRect(0, 0, 200, 150)).toImage();
-        QCOMPARE(shown.devicePixelRatio(), ratio);
-        for (int y = 0; y < shown.height(); y += 3) {
-            for (int x = 0; x < shown.width(); x += 3)
-                QVERIFY2(shown.pixel(x, y) == placeColour(x, y),
-                         qPrintable(u"%1,%2"_s.arg(x).arg(y)));
-        }
-
-        // Beyond the 3150 x 3195 block that used to be all that was captured.
-        const QPoint far(static_cast<int>(std::min(device.width() - 1, 5000) / ratio),
-                         static_cast<int>((device.height() - 1) / ratio));
-        QTest::mouseRelease(m_window, Qt::LeftButton, {}, far);
-        const QPoint picked = pickers::DevicePixelAt(far, ratio);
-        QCOMPARE(m_reports.value(0),
-                 pickedText(pickers::ColourFromRgb(placeColour(picked.x(), picked.y()))));
+        // The window lies over the whole desktop and shows each captured
+        // pixel on one device pixel.
+        FrmGetColor *window = open(std::make_unique<FrozenImage>(m_place));
+        const double ratio = window->devicePixelRatio();
+        QCOMPARE(window->pos(), QGuiApplication::primaryScreen()->virtualGeometry().topLeft());
+        QVERIFY(window->width() * ratio > m_place.width() - 1);
+        QVERIFY(window->height() * ratio > m_place.height() - 1);
+        window->loupe()->hide();
+        const QImage shown = window->grab(QRect(0, 0, 200, 150)).toImage();
+        QImage expected = m_place.copy(QRect(QPoint(), shown.size()));
+        expected.setDevicePixelRatio(ratio);
+        QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), expected);
     }
 
-    void unreadScreenShowsBlack()
+    void pick_data()
     {
-        // A screen that could not be read: the window shows black and picks it.
-        open(std::unique_ptr<FrozenScreen>());
-        QCOMPARE(m_window->size(), QGuiApplication::primaryScreen()->virtualGeometry().size());
-        const QImage shown = m_window->grab(QRect(0, 0, 40, 30)).toImage();
-        QCOMPARE(shown.pixel(0, 0), qRgb(0, 0, 0));
-        QCOMPARE(shown.pixel(39, 29), qRgb(0, 0, 0));
-        QTest::mouseRelease(m_window, Qt::LeftButton, {}, QPoint(20, 10));
-        QCOMPARE(m_reports, (QStringList{u"picked 000000"_s, u"closed"_s}));
+        QTest::addColumn<Qt::MouseButton>("button");
+        QTest::addColumn<bool>("read"); // whether the capture read the screen
+        QTest::newRow("left") << Qt::LeftButton << true;
+        QTest::newRow("right") << Qt::RightButton << true;
+        QTest::newRow("middle") << Qt::MiddleButton << true;
+        QTest::newRow("unread screen: black") << Qt::LeftButton << false;
+    }
+    void pick()
+    {
+        QFETCH(Qt::MouseButton, button);
+        QFETCH(bool, read);
+        QImage picture(m_place.size(), QImage::Format_RGB32);
+        picture.fill(qRgb(0x0A, 0xB0, 0xFE));
+        open(read ? std::make_unique<FrozenImage>(picture) : nullptr);
+        m_window->loupe()->hide();
+        QCOMPARE(m_window->grab(QRect(20, 10, 1, 1)).toImage().pixel(0, 0),
+                 read ? picture.pixel(0, 0) : qRgb(0, 0, 0));
+        // A press does nothing; the release picks, once, and closes.
+        QTest::mousePress(m_window, button, {}, QPoint(20, 10));
+        QCOMPARE(m_reports, QStringList());
+        QTest::mouseRelease(m_window, button, {}, QPoint(20, 10));
+        QCOMPARE(m_reports,
+                 (QStringList{read ? u"picked feb00a"_s : u"picked 000000"_s, u"closed"_s}));
+        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
-    void pickFromTheRealScreen_data()
+    void keysMoveThenPick_data()
     {
-        // Every monitor's corners and centre, in device pixels.
-        QTest::addColumn<QPoint>("device");
-        const QList<QScreen *> screens = QGuiApplication::screens();
-        for (const QScreen *screen : screens) {
-            const QSize size = (QSizeF(screen->size()) * screen->devicePixelRatio()).toSize();
-            const QRect rect(screen->geometry().topLeft(), size);
-            const QString name = screen->name();
-            QTest::addRow("%s top-left", qPrintable(name)) << rect.topLeft();
-            QTest::addRow("%s top-right", qPrintable(name)) << rect.topRight();
-            QTest::addRow("%s bottom-left", qPrintable(name)) << rect.bottomLeft();
-            QTest::addRow("%s bottom-right", qPrintable(name)) << rect.bottomRight();
-            QTest::addRow("%s centre", qPrintable(name)) << rect.center();
-        }
+        QTest::addColumn<QList<int>>("keys"); // negative: with Shift
+        QTest::addColumn<int>("pick");
+        QTest::addColumn<QPoint>("moved"); // in device pixels
+        const int left = Qt::Key_Left, right = Qt::Key_Right, up = Qt::Key_Up, down = Qt::Key_Down;
+        QTest::newRow("each way, keypad Enter") << QList<int>{right, right, down, left, up, up, up}
+                                                << int(Qt::Key_Enter) << QPoint(1, -2);
+        QTest::newRow("Shift steps ten, Space")
+            << QList<int>{-right, -down, -down, left} << int(Qt::Key_Space) << QPoint(9, 20);
+        // From x = 30 (45 or 60 device pixels at the larger scales) to the
+        // left edge, where the pointer stops, and one back.
+        const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+        const int startX = pickers::DevicePixelAt(kKeysStart, ratio).x();
+        QTest::newRow("stops at the left edge") << QList<int>(7, -left) + QList<int>{right}
+                                                << int(Qt::Key_Return) << QPoint(1 - startX, 0);
     }
-
-    void pickFromTheRealScreen()
+    void keysMoveThenPick()
     {
-        // The program's own capture of a real screen that shows placeColour()
-        // everywhere: the pick reads the pixel under the tip, and the window
-        // keeps showing the frozen picture once the screen beneath changes.
-        if (QGuiApplication::platformName() != u"xcb"_s)
-            QSKIP("needs an X server");
-        QFETCH(QPoint, device);
-        const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-        QWidget backdrop(nullptr, Qt::FramelessWindowHint);
-        backdrop.setGeometry(desktop);
-        FrozenImage pattern(placeImage());
-        pattern.showIn(&backdrop);
-        backdrop.show();
-        const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
-        const auto onScreen = [&] {
-            const ScreenCapture::Result now = capture->grab();
-            return now.picture && now.picture->pixels(QRect(device, QSize(1, 1))).pixel(0, 0) ==
-                                      placeColour(device.x(), device.y());
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(onScreen(), 5000);
-
-        open(capture->grab().picture);
-        backdrop.hide();
-        QTRY_VERIFY_WITH_TIMEOUT(onScreen(), 5000);
-
-        // The pointer as Qt reports it: the device position over the ratio.
-        const QPointF at =
-            QPointF(device - m_window->geometry().topLeft()) / m_window->devicePixelRatio();
-        QMouseEvent release(QEvent::MouseButtonRelease, at, m_window->mapToGlobal(at),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window, &release);
-        QCOMPARE(m_reports.value(0),
-                 pickedText(pickers::ColourFromRgb(placeColour(device.x(), device.y()))));
+        QFETCH(QList<int>, keys);
+        QFETCH(int, pick);
+        QFETCH(QPoint, moved);
+        FrmGetColor *window = open(std::make_unique<FrozenImage>(m_place));
+        movePointer(window, kKeysStart);
+        const QPoint reached =
+            pickers::DevicePixelAt(kKeysStart, window->devicePixelRatio()) + moved;
+        for (const int key : keys)
+            QTest::keyClick(window, Qt::Key(std::abs(key)),
+                            key < 0 ? Qt::ShiftModifier : Qt::NoModifier);
+        QVERIFY(m_reports.isEmpty());
+        QCOMPARE(window->loupe()->code(), code(m_place.pixel(reached)));
+        QTest::keyClick(window, Qt::Key(pick));
+        QCOMPARE(m_reports, (QStringList{pickedText(placeValue(reached)), u"closed"_s}));
+        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
     void hiddenWindowWatch_data()
@@ -235,24 +270,27 @@ private Q_SLOTS:
         QTest::newRow("gives up at the bound") << INT_MAX << 50 << false;
         QTest::newRow("an area that cannot be grabbed") << -1 << 5000 << true;
     }
-
     void hiddenWindowWatch()
     {
         QFETCH(int, staleLooks);
         QFETCH(int, boundMs);
         QFETCH(bool, gone);
+        QWidget main;
+        main.setGeometry(60, 50, 400, 300);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
         QImage shown(16, 16, QImage::Format_RGB32);
         shown.fill(Qt::magenta);
         QImage under = shown;
         under.fill(Qt::darkGray);
         int looks = -1; // counted from the hiding on
-        HiddenWindowWatch watch(m_main.get(), [&](const QRect &) {
+        HiddenWindowWatch watch(&main, [&](const QRect &) {
             if (staleLooks < 0)
                 return QImage();
             return looks < 0 || looks++ < staleLooks ? shown : under;
         });
         QVERIFY(!watch.gone());
-        m_main->hide();
+        main.hide();
         looks = 0;
         QCOMPARE(watch.wait(std::chrono::milliseconds(boundMs)), gone);
     }
