@@ -124,10 +124,14 @@ private Q_SLOTS:
     void positions_data()
     {
         // Every screen's corners, edge middles and centre, in device pixels
-        // and in the window's coordinates.
+        // and in the window's coordinates, each picked another way.
         QTest::addColumn<QRect>("screen");
         QTest::addColumn<QPoint>("at");
+        QTest::addColumn<int>("pick"); // a key; a mouse button if negative
+        const int picks[] = {Qt::Key_Return,         -int(Qt::LeftButton), -int(Qt::RightButton),
+                             -int(Qt::MiddleButton), Qt::Key_Enter,        Qt::Key_Space};
         const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
+        int row = 0;
         for (const QScreen *screen : QGuiApplication::screens()) {
             const QRect r(screen->geometry().topLeft(), screen->size() * ratio);
             const QPoint spots[] = {r.topLeft(),     {r.center().x(), r.top()},
@@ -139,13 +143,15 @@ private Q_SLOTS:
                 QTest::addRow("%s %d,%d", qPrintable(screen->name()), spot.x(), spot.y())
                     << r
                     << QPoint(static_cast<int>(spot.x() / ratio),
-                              static_cast<int>(spot.y() / ratio));
+                              static_cast<int>(spot.y() / ratio))
+                    << picks[row++ % 6];
         }
     }
     void positions()
     {
         QFETCH(QRect, screen);
         QFETCH(QPoint, at);
+        QFETCH(int, pick);
         const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
         const QPoint centre = pickers::DevicePixelAt(at, ratio);
         const QRect around(centre - QPoint(5, 5), QSize(11, 11));
@@ -174,18 +180,30 @@ private Q_SLOTS:
         QVERIFY2(screen.contains(loupe) && !loupe.contains(centre),
                  qPrintable(u"loupe at %1,%2"_s.arg(loupe.x()).arg(loupe.y())));
 
-        // A release there picks that pixel, and so does Enter.
-        QCOMPARE(window->colourAt(at), placeValue(centre));
-        QTest::keyClick(window, Qt::Key_Return);
+        // Picked by a key, or by the release of any button (not the press).
+        if (pick > 0) {
+            QTest::keyClick(window, Qt::Key(pick));
+        } else {
+            QTest::mousePress(window, Qt::MouseButton(-pick), {}, at);
+            QVERIFY(m_reports.isEmpty());
+            QTest::mouseRelease(window, Qt::MouseButton(-pick), {}, at);
+        }
         QCOMPARE(m_reports, (QStringList{pickedText(placeValue(centre)), u"closed"_s}));
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
+    void wholeDesktopAtDevicePixels_data()
+    {
+        QTest::addColumn<bool>("read"); // whether the capture read the screen
+        QTest::newRow("captured") << true;
+        QTest::newRow("unread: black") << false;
+    }
     void wholeDesktopAtDevicePixels()
     {
         // The window lies over the whole desktop and shows each captured
-        // pixel on one device pixel.
-        FrmGetColor *window = open(std::make_unique<FrozenImage>(m_place));
+        // pixel on one device pixel, and a pick takes it.
+        QFETCH(bool, read);
+        FrmGetColor *window = open(read ? std::make_unique<FrozenImage>(m_place) : nullptr);
         const double ratio = window->devicePixelRatio();
         QCOMPARE(window->pos(), QGuiApplication::primaryScreen()->virtualGeometry().topLeft());
         QVERIFY(window->width() * ratio > m_place.width() - 1);
@@ -193,59 +211,33 @@ private Q_SLOTS:
         window->loupe()->hide();
         const QImage shown = window->grab(QRect(0, 0, 200, 150)).toImage();
         QImage expected = m_place.copy(QRect(QPoint(), shown.size()));
+        if (!read)
+            expected.fill(Qt::black);
         expected.setDevicePixelRatio(ratio);
         QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), expected);
-    }
-
-    void pick_data()
-    {
-        QTest::addColumn<Qt::MouseButton>("button");
-        QTest::addColumn<bool>("read"); // whether the capture read the screen
-        QTest::newRow("left") << Qt::LeftButton << true;
-        QTest::newRow("right") << Qt::RightButton << true;
-        QTest::newRow("middle") << Qt::MiddleButton << true;
-        QTest::newRow("unread screen: black") << Qt::LeftButton << false;
-    }
-    void pick()
-    {
-        QFETCH(Qt::MouseButton, button);
-        QFETCH(bool, read);
-        QImage picture(m_place.size(), QImage::Format_RGB32);
-        picture.fill(qRgb(0x0A, 0xB0, 0xFE));
-        open(read ? std::make_unique<FrozenImage>(picture) : nullptr);
-        m_window->loupe()->hide();
-        QCOMPARE(m_window->grab(QRect(20, 10, 1, 1)).toImage().pixel(0, 0),
-                 read ? picture.pixel(0, 0) : qRgb(0, 0, 0));
-        // A press does nothing; the release picks, once, and closes.
-        QTest::mousePress(m_window, button, {}, QPoint(20, 10));
-        QCOMPARE(m_reports, QStringList());
-        QTest::mouseRelease(m_window, button, {}, QPoint(20, 10));
-        QCOMPARE(m_reports,
-                 (QStringList{read ? u"picked feb00a"_s : u"picked 000000"_s, u"closed"_s}));
-        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(199, 149));
+        const QPoint picked = pickers::DevicePixelAt(QPoint(199, 149), ratio);
+        QCOMPARE(m_reports.value(0), pickedText(pickers::ColourFromRgb(expected.pixel(picked))));
     }
 
     void keysMoveThenPick_data()
     {
         QTest::addColumn<QList<int>>("keys"); // negative: with Shift
-        QTest::addColumn<int>("pick");
-        QTest::addColumn<QPoint>("moved"); // in device pixels
+        QTest::addColumn<QPoint>("moved");    // in device pixels
         const int left = Qt::Key_Left, right = Qt::Key_Right, up = Qt::Key_Up, down = Qt::Key_Down;
-        QTest::newRow("each way, keypad Enter") << QList<int>{right, right, down, left, up, up, up}
-                                                << int(Qt::Key_Enter) << QPoint(1, -2);
-        QTest::newRow("Shift steps ten, Space")
-            << QList<int>{-right, -down, -down, left} << int(Qt::Key_Space) << QPoint(9, 20);
+        QTest::newRow("each way") << QList<int>{right, right, down, left, up, up, up}
+                                  << QPoint(1, -2);
         // From x = 30 (45 or 60 device pixels at the larger scales) to the
         // left edge, where the pointer stops, and one back.
         const double ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
         const int startX = pickers::DevicePixelAt(kKeysStart, ratio).x();
-        QTest::newRow("stops at the left edge") << QList<int>(7, -left) + QList<int>{right}
-                                                << int(Qt::Key_Return) << QPoint(1 - startX, 0);
+        QTest::newRow("Shift steps ten, stops at the left edge")
+            << QList<int>{-down, -down} + QList<int>(7, -left) + QList<int>{right}
+            << QPoint(1 - startX, 20);
     }
     void keysMoveThenPick()
     {
         QFETCH(QList<int>, keys);
-        QFETCH(int, pick);
         QFETCH(QPoint, moved);
         FrmGetColor *window = open(std::make_unique<FrozenImage>(m_place));
         movePointer(window, kKeysStart);
@@ -256,43 +248,42 @@ private Q_SLOTS:
                             key < 0 ? Qt::ShiftModifier : Qt::NoModifier);
         QVERIFY(m_reports.isEmpty());
         QCOMPARE(window->loupe()->code(), code(m_place.pixel(reached)));
-        QTest::keyClick(window, Qt::Key(pick));
+        QTest::keyClick(window, Qt::Key_Return);
         QCOMPARE(m_reports, (QStringList{pickedText(placeValue(reached)), u"closed"_s}));
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
-    void hiddenWindowWatch_data()
-    {
-        QTest::addColumn<int>("staleLooks"); // grabs after hiding that still show the window
-        QTest::addColumn<int>("boundMs");
-        QTest::addColumn<bool>("gone");
-        QTest::newRow("waits for the changed area") << 3 << 5000 << true;
-        QTest::newRow("gives up at the bound") << INT_MAX << 50 << false;
-        QTest::newRow("an area that cannot be grabbed") << -1 << 5000 << true;
-    }
     void hiddenWindowWatch()
     {
-        QFETCH(int, staleLooks);
-        QFETCH(int, boundMs);
-        QFETCH(bool, gone);
-        QWidget main;
-        main.setGeometry(60, 50, 400, 300);
-        main.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QImage shown(16, 16, QImage::Format_RGB32);
-        shown.fill(Qt::magenta);
-        QImage under = shown;
-        under.fill(Qt::darkGray);
-        int looks = -1; // counted from the hiding on
-        HiddenWindowWatch watch(&main, [&](const QRect &) {
-            if (staleLooks < 0)
-                return QImage();
-            return looks < 0 || looks++ < staleLooks ? shown : under;
-        });
-        QVERIFY(!watch.gone());
-        main.hide();
-        looks = 0;
-        QCOMPARE(watch.wait(std::chrono::milliseconds(boundMs)), gone);
+        // Grabs after hiding that still show the window (none grabbed if
+        // negative), the bound, and whether the watch sees the window gone.
+        const struct
+        {
+            int staleLooks;
+            int boundMs;
+            bool gone;
+        } rows[] = {{3, 5000, true}, {INT_MAX, 50, false}, {-1, 5000, true}};
+        for (const auto &row : rows) {
+            QWidget main;
+            main.setGeometry(60, 50, 400, 300);
+            main.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&main));
+            QImage shown(16, 16, QImage::Format_RGB32);
+            shown.fill(Qt::magenta);
+            QImage under = shown;
+            under.fill(Qt::darkGray);
+            int looks = -1; // counted from the hiding on
+            HiddenWindowWatch watch(&main, [&](const QRect &) {
+                if (row.staleLooks < 0)
+                    return QImage();
+                return looks < 0 || looks++ < row.staleLooks ? shown : under;
+            });
+            QVERIFY(!watch.gone());
+            main.hide();
+            looks = 0;
+            QVERIFY2(watch.wait(std::chrono::milliseconds(row.boundMs)) == row.gone,
+                     qPrintable(u"stale looks %1"_s.arg(row.staleLooks)));
+        }
     }
 };
 
