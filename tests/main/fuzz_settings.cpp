@@ -6,10 +6,7 @@
 
 #include "main/settingsstore.h"
 
-#include <QByteArray>
-#include <QDir>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
@@ -19,6 +16,7 @@ using namespace Qt::StringLiterals;
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -31,10 +29,9 @@ QString TemporaryFolder()
 {
     // NOTE: A memory-backed folder when there is one: each write syncs the file
     // to disk, which would otherwise slow the fuzzer to a crawl.
-    static QTemporaryDir folder(
-        (QDir(QStringLiteral("/dev/shm")).exists() ? u"/dev/shm"_s : QDir::tempPath()) +
-        u"/vandrel-fuzz-XXXXXX"_s);
-    return folder.path();
+    static QTemporaryDir folder(u"/dev/shm/vandrel-fuzz-XXXXXX"_s);
+    static QTemporaryDir fallback;
+    return folder.isValid() ? folder.path() : fallback.path();
 }
 
 QString Name(std::uint8_t pick)
@@ -70,9 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     const QString section = Name(data[0]);
     const QString key = Name(data[1]);
-    const auto number = static_cast<std::int32_t>(
-        static_cast<std::uint32_t>(data[2]) | static_cast<std::uint32_t>(data[3]) << 8 |
-        static_cast<std::uint32_t>(data[4]) << 16 | static_cast<std::uint32_t>(data[5]) << 24);
+    std::int32_t number = 0; // NOTE: memcpy: the bytes need not be aligned
+    std::memcpy(&number, data + 2, sizeof number);
     const QString otherKey = Name(data[6]);
     const QByteArray before(reinterpret_cast<const char *>(data + 7),
                             static_cast<qsizetype>(size - 7));

@@ -14,7 +14,6 @@
 #include "colour/lettercasebox.h"
 #include "common/platform.h"
 #include "main/frmmain.h"
-#include "main/preload.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
 #include "pickers/loupeview.h"
@@ -23,6 +22,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -31,10 +31,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QToolBar>
-#include <future>
-#include <thread>
 
-using colour::Channel;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -104,46 +101,13 @@ private Q_SLOTS:
     void layout()
     {
         // Placement, captions, fonts and images in one picture; what it does
-        // not show, by name.
+        // not show, by name. The title is the end-to-end tests'.
         MainHarness h(u"Color/Red=255 Color/Green=128"_s);
         QCOMPARE(h.w().windowFlags() &
                      (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint),
                  Qt::WindowMinimizeButtonHint);
         QVERIFY(h.c().codeBox()->isReadOnly());
         VERIFY_PICTURE(h.w(), u"FrmMain"_s);
-        QStringList order; // the tab order, from the red slider on
-        QWidget *widget = h.c().slider(Channel::Red);
-        for (int i = 0; i < 16; ++i) {
-            order << widget->objectName();
-            widget = widget->nextInFocusChain();
-            while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled() ||
-                   widget->objectName().isEmpty())
-                widget = widget->nextInFocusChain();
-        }
-        QCOMPARE(order.join(u' '),
-                 u"SliderRed SliderGreen SliderBlue TextRed TextGreen TextBlue UpDownRed "
-                 u"UpDownGreen UpDownBlue TextRedHex TextGreenHex TextBlueHex Combo1 "
-                 u"CheckKomozi TextCode CommandClip"_s);
-    }
-
-    void preloadEnds()
-    {
-        // The start-up worker ends whether or not the application object came
-        // up, so leaving main() early never hangs on it.
-        for (const bool started : {false, true}) {
-            std::promise<void> ended;
-            std::future<void> done = ended.get_future();
-            std::thread([ended = std::move(ended), started]() mutable {
-                {
-                    StartUpPreload preload;
-                    if (started)
-                        preload.applicationStarted();
-                }
-                ended.set_value();
-            }).detach();
-            QVERIFY2(done.wait_for(std::chrono::seconds(20)) == std::future_status::ready,
-                     started ? "started" : "not started");
-        }
     }
 
     void startAndClose_data()
@@ -151,8 +115,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");   // code, letter case, palette shown, in front
         QTest::addColumn<QString>("written"); // the count at start | the close's values
-        QTest::newRow("first start") << u""_s << u"#000000 0 0 0"_s << u"1 | 0 0 0 0 0 0 0"_s;
-        QTest::newRow("lower case, palette, count, in front")
+        // First starts, restored colours and letter case, the palette reopened
+        // and the count are the end-to-end tests'.
+        QTest::newRow("lower case, palette open at close, in front")
             << u"Color/Green=171 Check/Komozi=1 Position/ColorP=1 Use/NumberOfUse=41 "
                u"Setting/Top=1"_s
             << u"#00ab00 1 1 1"_s << u"42 | 0 171 0 1 1 1 0"_s;
@@ -160,17 +125,12 @@ private Q_SLOTS:
             << u"Color/Red=171 Check/Komozi=2 Position/ColorP=2 Setting/Top=2 "
                u"Setting/HideDokodemo=5"_s
             << u"#AB0000 2 0 0"_s << u"1 | 171 0 0 2 0 2 5"_s;
-        QTest::newRow("out of range clamps") << u"Color/Red=999 Color/Green=-5 Check/Komozi=7"_s
-                                             << u"#FF0000 0 0 0"_s << u"1 | 255 0 0 0 0 0 0"_s;
         // Values beyond the file's integers read as their limits; no arithmetic
         // overflows (the sanitizer build stops at any that does).
-        QTest::newRow("count at the limit, far left and below")
-            << u"Use/NumberOfUse=2147483647 Position/Left=-99999999999 "
-               u"Position/Top=99999999999"_s
-            << u"#000000 0 0 0"_s << u"2147483647 | 0 0 0 0 0 0 0"_s;
-        QTest::newRow("far right and above")
-            << u"Position/Left=99999999999 Position/Top=-99999999999"_s << u"#000000 0 0 0"_s
-            << u"1 | 0 0 0 0 0 0 0"_s;
+        QTest::newRow("out of range, at the limits")
+            << u"Color/Red=999 Color/Green=-5 Check/Komozi=7 Use/NumberOfUse=2147483647 "
+               u"Position/Left=-99999999999 Position/Top=99999999999"_s
+            << u"#FF0000 0 0 0"_s << u"2147483647 | 255 0 0 0 0 0 0"_s;
     }
     void startAndClose()
     {
@@ -191,7 +151,8 @@ private Q_SLOTS:
         // position is brought into view (where exactly is the end-to-end
         // test's, which has a window manager).
         h.w().close();
-        h.w().close();
+        QCloseEvent again; // the system asks once more
+        QApplication::sendEvent(&h.w(), &again);
         QStringList keys;
         QStringList values;
         for (const QString &line : h.settings.log.filter(u"write "_s))
@@ -349,28 +310,23 @@ private Q_SLOTS:
     void eyedropper()
     {
         // Out of front while it runs, the main window shown (HideDokodemo 2 is
-        // not 1), the loupe in the window's letter case; Esc picks nothing, a
-        // click picks.
+        // not 1), the loupe in the window's letter case; Esc picks nothing.
+        // Picks are the end-to-end tests'.
         FakeCapture capture;
         capture.picture = QImage(QGuiApplication::primaryScreen()->size(), QImage::Format_RGB32);
         capture.picture.fill(qRgb(0x0A, 0xB0, 0xFE));
         MainHarness h(u"Color/Red=1 Check/Komozi=1 Setting/Top=1 Setting/HideDokodemo=2"_s,
                       &capture);
         QVERIFY(h.show());
-        for (const bool pick : {false, true}) {
-            h.w().GetColor_Click();
-            QPointer<FrmGetColor> eyedropper = openEyedropper();
-            QVERIFY(eyedropper);
-            QVERIFY(QTest::qWaitForWindowExposed(eyedropper));
-            QVERIFY(h.w().isVisible() && !h.inFront());
-            QCOMPARE(eyedropper->loupe()->code(), u"#0ab0fe"_s);
-            if (pick)
-                QTest::mouseClick(eyedropper, Qt::LeftButton, {}, QPoint(5, 5));
-            else
-                QTest::keyClick(eyedropper, Qt::Key_Escape);
-            QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 2000);
-            QCOMPARE(h.code(), pick ? u"#0ab0fe"_s : u"#010000"_s);
-        }
+        h.w().GetColor_Click();
+        QPointer<FrmGetColor> eyedropper = openEyedropper();
+        QVERIFY(eyedropper);
+        QVERIFY(QTest::qWaitForWindowExposed(eyedropper));
+        QVERIFY(h.w().isVisible() && !h.inFront());
+        QCOMPARE(eyedropper->loupe()->code(), u"#0ab0fe"_s);
+        QTest::keyClick(eyedropper, Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 2000);
+        QCOMPARE(h.code(), u"#010000"_s);
     }
 
     void unseenScreenOpensNoEyedropper()

@@ -136,7 +136,6 @@ TEST_F(SettingsFile, ReadRules)
         // section and the first key of a name win.
         {"[a]\nK=5\n", 5},
         {"  [ \tA\t ] ; note\n \t k \t =9\n", 9},
-        {"[A\nk=1=2\n", 1},
         {"[A]\nk=1\nK=2\n[a]\nk=3\n", 1},
         {"[A]\nj=1\n[a]\nk=2\n", kDefault},
         // A byte order mark, CR LF line ends, no line end at the end.
@@ -154,8 +153,6 @@ TEST_F(SettingsFile, WriteChangesOnlyWhatItMust)
     const std::tuple<std::optional<std::string>, const char *, std::string> cases[] = {
         {std::nullopt, "Use/NumberOfUse=1", "[Use]\nNumberOfUse=1\n"},
         {"[ use ]\n  numberofuse = 1 ; old\n", "Use/NumberOfUse=2", "[ use ]\n  numberofuse =2\n"},
-        {"[A]\nk=1\nk=2\n[a]\nk=3\n", "a/K=9", "[A]\nk=9\nk=2\n[a]\nk=3\n"},
-        {"[A]\nj=1\n[a]\nk=2\n", "A/k=9", "[A]\nj=1\nk=9\n[a]\nk=2\n"},
         {"[A]\nj=1\n\n; note\n[B]\n", "A/k=2", "[A]\nj=1\nk=2\n\n; note\n[B]\n"},
         {"[A]", "A/k=3", "[A]\nk=3\n"},
         {"; hi\n[A]\nj=1\n\n", "U/N=1", "; hi\n[A]\nj=1\n\n[U]\nN=1\n"},
