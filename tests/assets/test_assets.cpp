@@ -16,9 +16,9 @@ class TestAssets : public QObject
 private Q_SLOTS:
     void pipetteCursorAndIcons()
     {
-        const QCursor cursor = assets::PipetteCursor();
-        const QImage pipette = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
-        QCOMPARE(cursor.hotSpot(), QPoint(0, 31));
+        // The pipette; its hotspot is checked by the palette window's test.
+        const QImage pipette =
+            assets::PipetteCursor().pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(pipette.pixel(0, 31), qRgb(0, 0, 0)); // the tip, opaque black
         QCOMPARE(qAlpha(pipette.pixel(31, 0)), 0);
         // The theme offers the icon's own drawings at 16 and 32, and larger
