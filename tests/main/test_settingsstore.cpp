@@ -233,11 +233,11 @@ TEST_F(SettingsFile, TwoWritersLoseNothing)
     EXPECT_EQ(AllIn(base), QStringList{file});
 }
 
-// With something at bin/Config.ini, as a user. The store keeps the file beside
-// the program when that folder can hold it and the program is not installed
-// there; otherwise it reads the file beside the program until its first write
-// makes the user's copy of it (comments and all), which it uses from then on.
-// The file beside the program never changes then.
+// Where the folder beside the program cannot hold the file, or the program is
+// installed there, the store reads the file beside the program until its first
+// write makes the user's copy of it (comments and all), which it uses from
+// then on; the file beside the program never changes. A writable folder of a
+// program not installed is the end-to-end tests' (each runs a copy there).
 TEST(SettingsPlace, ReadOnlyFoldersAndInstalledPrograms)
 {
     const auto fileWith = [](QFile::Permissions permissions) {
@@ -249,49 +249,39 @@ TEST(SettingsPlace, ReadOnlyFoldersAndInstalledPrograms)
     const auto readOnlyFolder = [](const QString &f) {
         QFile::setPermissions(QFileInfo(f).path(), QFile::ReadOwner | QFile::ExeOwner);
     };
-    const auto nothing = [](const QString &) {};
-    const auto rw = QFile::ReadOwner | QFile::WriteOwner;
-    // name, preparation, installed there, first value read, in the user's folder
-    const std::tuple<const char *, std::function<void(const QString &)>, bool, int, bool> cases[] =
-        {{"NoFileYet", nothing, false, kDefault, false},
-         {"WritableFile", fileWith(rw), false, 1, false},
-         {"Pipe", [](const QString &f) { mkfifo(QFile::encodeName(f).constData(), 0600); }, false,
-          kDefault, true},
-         {"ReadOnlyFile", fileWith(QFile::ReadOwner), false, 1, true},
-         {"ReadOnlyFolder", readOnlyFolder, false, kDefault, true},
-         {"ReadOnlyFolderAndFile",
-          [&](const QString &f) { fileWith(QFile::ReadOwner)(f), readOnlyFolder(f); }, false, 1,
-          true},
-         {"InstalledNoFile", nothing, true, kDefault, true},
-         {"InstalledWritableFile", fileWith(rw), true, kDefault, true}};
-    for (const auto &[name, make, installed, firstRead, inUserFolder] : cases) {
+    // name, preparation, installed there, first value read
+    const std::tuple<const char *, std::function<void(const QString &)>, bool, int> cases[] = {
+        {"ReadOnlyFile", fileWith(QFile::ReadOwner), false, 1},
+        {"ReadOnlyFolder", readOnlyFolder, false, kDefault},
+        {"ReadOnlyFolderAndFile",
+         [&](const QString &f) { fileWith(QFile::ReadOwner)(f), readOnlyFolder(f); }, false, 1},
+        {"Pipe", [](const QString &f) { mkfifo(QFile::encodeName(f).constData(), 0600); }, false,
+         kDefault},
+        {"InstalledNoFile", [](const QString &) {}, true, kDefault},
+        {"InstalledWritableFile", fileWith(QFile::ReadOwner | QFile::WriteOwner), true, kDefault}};
+    for (const auto &[name, make, installed, firstRead] : cases) {
         SCOPED_TRACE(name);
         QTemporaryDir temporary;
         const QString exeDir = temporary.path() + u"/./bin"_s;
         const QString userDir = temporary.path() + u"/user/Vandrel"_s;
         const QString installDir = temporary.path() + (installed ? u"/bin"_s : u"/usr/bin"_s);
-        ASSERT_TRUE(QDir().mkpath(exeDir));
         const QString file = exeDir + u"/Config.ini"_s;
+        ASSERT_TRUE(QDir().mkpath(exeDir));
         make(file);
-        WithoutPrivileges(
-            temporary.path(), [&, firstRead = firstRead, inUserFolder = inUserFolder] {
-                const QStringList beside = AllIn(exeDir);
-                const QByteArray besideText = ReadAll(file);
-                settings::IniFileStore store([&] {
-                    return settings::detail::ChooseConfigFile(exeDir, userDir, installDir);
-                });
-                EXPECT_EQ(store.readInt(u"A"_s, u"k"_s, kDefault), firstRead);
-                store.writeText(u"U"_s, u"N"_s, u"5"_s);
-                store.writeText(u"A"_s, u"k"_s, u"3"_s);
-                EXPECT_EQ(QFileInfo::exists(userDir + u"/Config.ini"_s), inUserFolder);
-                EXPECT_EQ(ReadAll(inUserFolder ? userDir + u"/Config.ini"_s : file),
-                          firstRead == 1 ? "; written by hand\n[A]\nk=3\n[U]\nN=5\n"_ba
-                                         : "[U]\nN=5\n[A]\nk=3\n"_ba);
-                if (inUserFolder) {
-                    EXPECT_EQ(AllIn(exeDir), beside);
-                    EXPECT_EQ(ReadAll(file), besideText);
-                }
-            });
+        WithoutPrivileges(temporary.path(), [&, firstRead = firstRead] {
+            const QStringList beside = AllIn(exeDir);
+            const QByteArray besideText = ReadAll(file);
+            settings::IniFileStore store(
+                [&] { return settings::detail::ChooseConfigFile(exeDir, userDir, installDir); });
+            EXPECT_EQ(store.readInt(u"A"_s, u"k"_s, kDefault), firstRead);
+            store.writeText(u"U"_s, u"N"_s, u"5"_s);
+            store.writeText(u"A"_s, u"k"_s, u"3"_s);
+            EXPECT_EQ(ReadAll(userDir + u"/Config.ini"_s),
+                      firstRead == 1 ? "; written by hand\n[A]\nk=3\n[U]\nN=5\n"_ba
+                                     : "[U]\nN=5\n[A]\nk=3\n"_ba);
+            EXPECT_EQ(AllIn(exeDir), beside);
+            EXPECT_EQ(ReadAll(file), besideText);
+        });
     }
 }
 
