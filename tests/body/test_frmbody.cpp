@@ -156,9 +156,6 @@ private Q_SLOTS:
         VERIFY_PICTURE(dialog, u"FrmBody"_s);
         for (const QString &row : kRows)
             QVERIFY(qobject_cast<QLineEdit *>(Child(dialog, u"Text"_s + row))->isReadOnly());
-        QCOMPARE(TabOrder(dialog), u"PicBg CmdBg TextBg TextText TextLink TextVlink TextAlink "
-                                   u"CmdText CmdLink CmdVlink CmdAlink CmdUnload CmdCopy "
-                                   u"CheckKomozi"_s);
     }
 };
 

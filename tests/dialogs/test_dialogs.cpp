@@ -67,7 +67,6 @@ private Q_SLOTS:
         }
         FrmOption dialog(AppOptions{}, &m_main);
         VERIFY_PICTURE(dialog, u"FrmOption"_s);
-        QCOMPARE(TabOrder(dialog), u"CheckTemae CheckDokodemo CmdOK CmdTekiyou CmdCancel"_s);
     }
 
     void aboutShowsStartCount()

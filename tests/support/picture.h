@@ -36,19 +36,6 @@ inline QString PictureDifference(QWidget &window, const QString &name)
     return QStringLiteral("%1 differs from %2; look at %3").arg(name, stored, written);
 }
 
-/// The names of @p window's controls in tab order, from where the focus
-/// starts round to it again: what a picture does not show.
-inline QString TabOrder(const QWidget &window)
-{
-    QWidget *const start = window.focusWidget();
-    QStringList order{start->objectName()};
-    for (QWidget *w = start->nextInFocusChain(); w != start && order.size() < 50;
-         w = w->nextInFocusChain())
-        if (w->focusPolicy() & Qt::TabFocus)
-            order << w->objectName();
-    return order.join(u' ');
-}
-
 #define VERIFY_PICTURE(window, name)                                                               \
     do {                                                                                           \
         const QString difference = PictureDifference(window, name);                                \
