@@ -17,8 +17,8 @@ class TestCommon : public QObject
 private Q_SLOTS:
     void twipsToPixelsRounds()
     {
-        const std::pair<int, int> cases[] = {{7, 0},      {8, 1},   {5055, 337},
-                                             {3015, 201}, {-8, -1}, {-1200, -80}};
+        // Half a pixel rounds away from zero, on either side of it.
+        const std::pair<int, int> cases[] = {{7, 0}, {8, 1}, {-7, 0}, {-8, -1}, {-1200, -80}};
         for (const auto &[twips, pixels] : cases)
             QCOMPARE(TwipsToPixels(twips), pixels);
         QCOMPARE(PixelsToTwips(-80), -1200);
