@@ -109,6 +109,9 @@ private Q_SLOTS:
                  Qt::WindowMinimizeButtonHint);
         QVERIFY(h.c().codeBox()->isReadOnly());
         VERIFY_PICTURE(h.w(), u"FrmMain"_s);
+        // Each menu as it drops down: its items, access keys and separators.
+        for (QAction *menu : h.w().menuBar()->actions())
+            VERIFY_PICTURE(*menu->menu(), u"FrmMain-"_s + menu->menu()->objectName());
     }
 
     void startAndClose_data()
