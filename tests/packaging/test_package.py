@@ -1,8 +1,11 @@
 # SPDX-License-Identifier: MIT
 """Builds the Debian package from the build folder, unpacks it into a temporary root and checks
-it from there the way a desktop and Debian's tools see it.
+it the way a desktop and Debian's tools see it. Then the program runs from it as installed: in a
+private mount namespace the package's /usr lies over the system's, with a temporary folder on top
+that catches every write, and root, who could write there, runs the program once. It keeps its
+settings in the user's folder and writes nothing beside itself.
 
-Usage: test_package.py <build dir> <source dir> <version> <install prefix>
+Usage (on an X display): test_package.py <build dir> <install prefix>
 """
 import os
 import re
@@ -12,9 +15,12 @@ import subprocess
 import sys
 import tempfile
 
-BUILD, _, VERSION, PREFIX = sys.argv[1:5]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+from vandrel_e2e import Session, ini_value  # noqa: E402
+
+BUILD, PREFIX = sys.argv[1:3]
 APP_ID = "io.github.vandrel.Vandrel"
-ICON_SIZES = (16, 32, 48, 64, 128, 256)
+ICON_SIZES = [16, 32, 48, 64, 128, 256]
 
 
 def run(*argv):
@@ -22,60 +28,59 @@ def run(*argv):
     return result.returncode, result.stdout + result.stderr
 
 
-def png_size(path):
-    with open(path, "rb") as f:
-        head = f.read(24)
-    return struct.unpack(">II", head[16:24]) if head[12:16] == b"IHDR" else None
+def png_width(path):
+    head = open(path, "rb").read(24) if os.path.isfile(path) else bytes(24)
+    return struct.unpack(">II", head[16:24])[0] if head[12:16] == b"IHDR" else None
 
 
-def check_package(tmp):
-    code, out = run("cpack", "-G", "DEB", "-B", tmp)
-    debs = [os.path.join(tmp, n) for n in os.listdir(tmp) if n.endswith(".deb")]
-    if code != 0 or len(debs) != 1:
-        return ["cpack did not give one package: %s\n%s" % (debs, out)]
-    deb, failures = debs[0], []
-
-    def check(ok, what):
-        if not ok:
-            failures.append(what)
-
-    # The project's version, and dependencies from the libraries the program links plus the
-    # run-time pieces no library names (the platform plugins, the Japanese font).
-    field = {name: run("dpkg-deb", "-f", deb, name)[1].strip()
-             for name in ("Version", "Depends", "Recommends")}
-    check(field["Version"] == VERSION, "Version: " + field["Version"])
-    depends = {d.split()[0] for d in field["Depends"].split(", ")}
-    for wanted in ("libqt6widgets6", "libqt6gui6", "libc6", "qt6-qpa-plugins",
-                   "fonts-ipafont-gothic"):
-        check(wanted in depends, "Depends lacks " + wanted)
-    for wanted in ("qt6-wayland", "xdg-desktop-portal"):
-        check(wanted in field["Recommends"], "Recommends lacks " + wanted)
-
-    root = os.path.join(tmp, "root")
-    subprocess.run(["dpkg-deb", "-x", deb, root], check=True, timeout=60)
+def check_package(deb, root):
+    failures = []
+    # The desktop entry's command and icon name what the package installed, at every size.
     share = os.path.join(root, "usr", "share")
     desktop = os.path.join(share, "applications", APP_ID + ".desktop")
-    metainfo = os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")
-    icon_path = os.path.join(share, "icons", "hicolor", "%s", "apps", "%s")
-    check(os.path.isfile(icon_path % ("scalable", APP_ID + ".svg")), "no scalable icon")
-
-    # The desktop entry's command and icon name what the package installed.
     entry = dict(re.findall(r"^(Exec|Icon)=(\S*)", open(desktop).read(), re.M)
                  if os.path.isfile(desktop) else [])
-    check(os.access(os.path.join(root, "usr", "bin", entry.get("Exec", "?")), os.X_OK),
-          "Exec does not resolve: %s" % entry.get("Exec"))
-    for size in ICON_SIZES:
-        png = icon_path % ("%dx%d" % (size, size), entry.get("Icon", "?") + ".png")
-        check(os.path.isfile(png) and png_size(png) == (size, size), "icon %d: %s" % (size, png))
-
+    if not os.access(os.path.join(root, "usr", "bin", entry.get("Exec", "?")), os.X_OK):
+        failures.append("Exec does not resolve: %s" % entry.get("Exec"))
+    icon = os.path.join(share, "icons", "hicolor", "%s", "apps", entry.get("Icon", "?") + ".%s")
+    widths = [png_width(icon % ("%dx%d" % (n, n), "png")) for n in ICON_SIZES]
+    if widths != ICON_SIZES or not os.path.isfile(icon % ("scalable", "svg")):
+        failures.append("icons %s: %s" % (icon, widths))
     # The validators and lintian: no errors and no warnings (its notes are listed in the README).
     for argv in (["desktop-file-validate", desktop],
-                 ["appstreamcli", "validate", "--no-net", metainfo],
+                 ["appstreamcli", "validate", "--no-net",
+                  os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")],
                  ["lintian", "--allow-root", "--tag-display-limit", "0", deb]):
         code, out = run(*argv)
-        tags = re.findall(r"^[EW]: .*", out, re.M)
-        check(code == 0 and not tags, "%s:\n%s" % (argv[0], out))
+        if code != 0 or re.search(r"^[EW]: ", out, re.M):
+            failures.append("%s:\n%s" % (argv[0], out))
     return failures
+
+
+def run_installed(root, tmp):
+    """Inside the mount namespace: the program from the package, run by root."""
+    upper, work, home = (os.path.join(tmp, name) for name in ("upper", "work", "home"))
+    for folder in (upper, work, home):
+        os.makedirs(folder)
+    if run("mount", "-t", "overlay", "overlay", "-o", "lowerdir=%s/usr:%s,upperdir=%s,workdir=%s"
+           % (root, PREFIX, upper, work), PREFIX)[0]:
+        return ["cannot lay the package over %s" % PREFIX]
+    s = Session()
+    try:
+        del s.env["XDG_CONFIG_HOME"]
+        s.env["HOME"] = home
+        s.start([os.path.join(PREFIX, "bin", "vandrel")])
+        code = s.close_main_by_menu()
+    finally:
+        s.close()
+        run("umount", "-l", PREFIX)
+    config = os.path.join(home, ".config", "Vandrel", "Config.ini")
+    text = open(config).read() if os.path.isfile(config) else ""
+    written = [os.path.join(d, f) for d, _, files in os.walk(upper) for f in files]
+    checks = [(code == 0, "exit code %s" % code),
+              (ini_value(text, "Use", "NumberOfUse") == "1", "no start counted in " + config),
+              (not written, "written into %s: %s" % (PREFIX, written))]
+    return [what for ok, what in checks if not ok]
 
 
 def main():
@@ -83,11 +88,25 @@ def main():
         print("SKIP: the package is laid out under the install prefix %s; configure with "
               "-DCMAKE_INSTALL_PREFIX=/usr to build a Debian package" % PREFIX)
         return 77
-    tmp = tempfile.mkdtemp(prefix="vandrel-package-")
-    try:
-        failures = check_package(tmp)
-    finally:
-        shutil.rmtree(tmp, ignore_errors=True)
+    if len(sys.argv) > 3:
+        failures = run_installed(*sys.argv[3:5])
+    else:
+        tmp = tempfile.mkdtemp(prefix="vandrel-package-")
+        try:
+            code, out = run("cpack", "-G", "DEB", "-B", tmp)
+            debs = [os.path.join(tmp, n) for n in os.listdir(tmp) if n.endswith(".deb")]
+            if code != 0 or len(debs) != 1:
+                raise RuntimeError("cpack did not give one package: %s\n%s" % (debs, out))
+            root = os.path.join(tmp, "root")
+            subprocess.run(["dpkg-deb", "-x", debs[0], root], check=True, timeout=60)
+            # The user maps to root in a namespace of its own.
+            unshare = ["unshare", "--mount", "--propagation", "private"] + (
+                ["--map-root-user"] if os.geteuid() else [])
+            code, out = run(*unshare, sys.executable, os.path.abspath(__file__), BUILD, PREFIX,
+                            root, tmp)
+            failures = check_package(debs[0], root) + ([out] if code else [])
+        finally:
+            shutil.rmtree(tmp, ignore_errors=True)
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0

@@ -5,36 +5,25 @@
 set -euo pipefail
 size=$1
 shift
-monitors=()
-while [ $# -gt 0 ] && [ "$1" != "--" ]; do
-    monitors+=("$1")
-    shift
-done
-[ $# -gt 0 ] && shift
-
 dir=$(mktemp -d)
 mkfifo "$dir/display"
 Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$dir/display" 2>/dev/null &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null; rm -rf "$dir"' EXIT
 read -r -t 20 number <"$dir/display"
-export DISPLAY=":$number"
-export QT_QPA_PLATFORM=xcb
+export DISPLAY=":$number" QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
-
 # The first monitor takes Xvfb's one output, which otherwise stays a monitor
-# over the whole screen.
+# over the whole screen. Physical sizes in millimetres at 96 dots per inch.
 output=screen
-for monitor in "${monitors[@]}"; do
-    name=${monitor%%:*}
-    geometry=${monitor#*:}
-    width=${geometry%%x*}
-    rest=${geometry#*x}
-    height=${rest%%+*}
-    offset=${rest#*+}
-    # Physical size in millimetres at 96 dots per inch.
-    xrandr --setmonitor "$name" \
-        "$width/$((width * 254 / 960))x$height/$((height * 254 / 960))+$offset" "$output" >/dev/null
+while [ "$1" != "--" ]; do
+    [[ $1 =~ ^(.*):([0-9]+)x([0-9]+)(\+.*)$ ]]
+    w=${BASH_REMATCH[2]}
+    h=${BASH_REMATCH[3]}
+    physical="$w/$((w * 254 / 960))x$h/$((h * 254 / 960))"
+    xrandr --setmonitor "${BASH_REMATCH[1]}" "$physical${BASH_REMATCH[4]}" "$output" >/dev/null
     output=none
+    shift
 done
+shift
 "$@"
