@@ -56,11 +56,12 @@ class Session:
         self.env = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
         if window_manager:
-            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
-            wait_until(lambda: "window id" in self._run(["xprop", "-root",
-                                                         "_NET_SUPPORTING_WM_CHECK"]),
-                       what="window manager")
+            # The mark a window manager sets on the screen outlives it: the
+            # former session's is removed before the new one's is waited for.
+            check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
+            self._run(check[:2] + ["-remove", check[2]])
+            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_until(lambda: "window id" in self._run(check), what="window manager")
         self.size = tuple(int(v) for v in self._run(["xdotool", "getdisplaygeometry"]).split())
 
     def _spawn(self, argv, **kwargs):
