@@ -30,10 +30,6 @@ class MainWindow(unittest.TestCase):
         self.s.key("Return")
         self.s.clipboard_becomes(expected)
 
-    def preview(self):
-        x, y = self.s.client_point(COLOR_BOX[0] + 300, COLOR_BOX[1] + 420)
-        return self.s.grab((x, y, 1, 1)).hex().upper()
-
     def stored(self):
         config = self.s.config.read_text()
         return [ini_value(config, *key.split("/")) for key in KEYS]
@@ -46,31 +42,37 @@ class MainWindow(unittest.TestCase):
         def above():
             return "_NET_WM_STATE_ABOVE" in s._run(["xprop", "-id", s.main, "_NET_WM_STATE"])
         wait_until(above, what="main window above")
-        for keys, title in ((("alt+h", "a"), "^バージョン情報$"), (("alt+o", "c"), "^オプション$")):
+        # The BODY editor from its toolbar button, the about box and the
+        # options dialog by their access keys.
+        bx, by = s.client_point(705, 180)  # the button's middle in client twips
+        for xdo, close, title in ((["mousemove", str(bx), str(by), "click", "1"], "Escape",
+                                   "^<BODY>の編集$"), (["key", "alt+h", "a"], "Return", "^バージョン情報$"),
+                                  (["key", "alt+o", "c"], "Return", "^オプション$")):
             s.activate(s.main)
-            s.key(*keys)
+            s._run(["xdotool"] + xdo)
             # Centred over the main window; the frames differ (menu bar, tool
             # window title), so allow some slack.
             (x, y, w, h), (mx, my, mw, mh) = s.geometry(s.open_window(title)), s.geometry(s.main)
             self.assertLess(abs(x + w / 2 - mx - mw / 2), 20, title)
             self.assertLess(abs(y + h / 2 - my - mh / 2), 40, title)
             self.assertFalse(above())
-            s.key("Return")
+            s.key(close)
             wait_until(lambda: not s.find_windows(title), what=title + " closed")
-            # The about box leaves it out; the options dialog, opened with the
-            # option ticked, puts it back at OK.
+            # The BODY editor and the about box leave it out; the options
+            # dialog, opened with the option ticked, puts it back at OK.
             wait_until(lambda: above() == (title == "^オプション$"), what="above after " + title)
 
         s.activate(s.main)
         self.copied("#000000")  # straight after a first start
-        s.click_control(*COLOR_BOX, clicks=2)  # the platform's chooser, its HTML field typed
+        s.click_control(*COLOR_BOX, clicks=2)  # the platform's chooser
         s.open_window(CHOOSER)
+        # "#0000C0" typed over its HTML field's text, then OK.
         s.key("alt+h", "ctrl+a", "numbersign", "0", "0", "0", "0", "C", "0", "Return")
         wait_until(lambda: not s.find_windows(CHOOSER), what="chooser closed")
         self.replace_text(TEXT_RED, "255")
         self.replace_text(TEXT_GREEN_HEX, "ab")
         self.copied("#FFABC0")
-        self.assertEqual(self.preview(), "FFABC0")
+        self.assertEqual(s.grab(s.client_point(540, 2340) + (1, 1)).hex(), "ffabc0")  # preview
         # An attribute name from the keyboard, then the whole text in lower case.
         self.replace_text(COMBO1, "bgcolor")
         self.copied('BGCOLOR="#FFABC0"')
@@ -81,7 +83,7 @@ class MainWindow(unittest.TestCase):
         self.assertEqual(first[:6], ["255", "171", "192", "1", "1", "1"])
         s.start()
         self.copied("#ffabc0")
-        self.assertEqual(self.preview(), "FFABC0")
+        self.assertEqual(s.grab(s.client_point(540, 2340) + (1, 1)).hex(), "ffabc0")  # preview
         s.close_main_by_menu()
         # The count goes up, and the frame is where it was at close.
         self.assertEqual(self.stored(), first[:4] + ["2"] + first[5:])

@@ -75,7 +75,7 @@ class Pickers(unittest.TestCase):
         # Flush against the framed main window, as tall as its frame.
         mx, my, mw, mh = frame(s, s.main)
         wait_until(lambda: frame(s, palette)[:2] == (mx + mw, my),
-                   what=lambda: "palette docked: %r main %r" % (frame(s, palette), (mx, my, mw, mh)))
+                   what=lambda: "palette docked, not at %r" % (frame(s, palette),))
         self.assertEqual(frame(s, palette)[3], mh)
 
         # Started from the menu, the eyedropper shows the screen as it was

@@ -60,7 +60,8 @@ class Session:
             # former session's is removed before the new one's is waited for.
             check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
             self._run(check[:2] + ["-remove", check[2]])
-            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
+                        stderr=subprocess.DEVNULL)
             wait_until(lambda: "window id" in self._run(check), what="window manager")
         self.size = tuple(int(v) for v in self._run(["xdotool", "getdisplaygeometry"]).split())
 

@@ -36,8 +36,7 @@ waitfor() { for _ in $(seq 150); do eval "$1" && return 0; sleep 0.1; done; echo
 # display's socket) would keep Xwayland from starting: its check of the process in the lock
 # is fooled by the PID namespace.
 for lock in /tmp/.X*-lock; do
-    n=${lock#/tmp/.X}
-    n=${n%-lock}
+    n=${lock//[^0-9]/}
     [ -O "$lock" ] || continue
     /usr/bin/python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).connect(sys.argv[1])' \
         "/tmp/.X11-unix/X$n" 2>/dev/null || rm -f "$lock" "/tmp/.X11-unix/X$n"
