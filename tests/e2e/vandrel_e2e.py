@@ -1,11 +1,11 @@
 # SPDX-License-Identifier: MIT
 """Drives the real Vandrel binary on an X display of its own.
 
-CTest runs each test file on a private Xvfb (tests/support/on-xvfb.sh). Each
-Session starts a small window manager there (not on the Wayland tests'
-desktop, which has its own) and a copy of the program in a fresh folder, so
-the settings file beside it starts as the test wants. Everything is torn down
-when the test ends, also when it fails.
+CTest runs each test file on a private Xvfb (tests/support/on-xvfb.sh), where
+the first Session starts a small window manager (not on the Wayland test's
+desktop, which has its own). Each Session runs a copy of the program in a
+fresh folder, so the settings file beside it starts as the test wants, and is
+torn down when the test ends, also when it fails.
 """
 import os
 import pathlib
@@ -55,13 +55,13 @@ class Session:
         self.procs = []
         self.env = {k: v for k, v in os.environ.items() if k != "QT_QPA_PLATFORM"}
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
-        if window_manager:
-            # The mark a window manager sets on the screen outlives it: the
-            # former session's is removed before the new one's is waited for.
-            check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
-            self._run(check[:2] + ["-remove", check[2]])
-            self._spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                        stderr=subprocess.DEVNULL)
+        # One window manager for the display, started by the first session:
+        # one started anew can miss a window whose number a window of the
+        # former program had. It ends with the display.
+        check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
+        if window_manager and "window id" not in self._run(check):
+            subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
             wait_until(lambda: "window id" in self._run(check), what="window manager")
         self.size = tuple(int(v) for v in self._run(["xdotool", "getdisplaygeometry"]).split())
 
