@@ -24,14 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-/// What the platform hands the window when the pointer moves to @p at.
-void movePointer(QWidget *window, QPoint at)
-{
-    QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(window, &move);
-}
-
 QString code(QRgb rgb)
 {
     return u"#%1"_s.arg(rgb & 0xFFFFFF, 6, 16, QLatin1Char('0')).toUpper();
@@ -81,11 +73,6 @@ private:
             },
             5000);
         return shown ? std::move(shot) : nullptr;
-    }
-
-    colour::ColourValue placeValue(QPoint device) const
-    {
-        return pickers::ColourFromRgb(m_place.pixel(device));
     }
 
 private Q_SLOTS:
@@ -147,7 +134,10 @@ private Q_SLOTS:
         std::unique_ptr<FrozenScreen> picture = placePicture(around);
         QVERIFY2(picture, "the screen never showed the place picture");
         FrmGetColor *window = open(std::move(picture));
-        movePointer(window, at);
+        // The pointer moves there, as the platform reports it.
+        QMouseEvent move(QEvent::MouseMove, at, window->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(window, &move);
 
         // The loupe paints the captured pixels round the pointer, black
         // beyond the desktop, and the code of the middle one.
@@ -199,7 +189,7 @@ private Q_SLOTS:
             QVERIFY(m_picked.isEmpty());
             QTest::mouseRelease(window, Qt::MouseButton(-pick), {}, at);
         }
-        QCOMPARE(m_picked, QList{placeValue(picked)});
+        QCOMPARE(m_picked, QList{pickers::ColourFromRgb(m_place.pixel(picked))});
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
     }
 
