@@ -19,23 +19,22 @@ namespace {
 
 constexpr auto Press = QTest::MousePress;
 constexpr auto Release = QTest::MouseRelease;
-constexpr auto Move = QTest::MouseMove;
-constexpr auto Click = QTest::MouseClick; // on a swatch
-enum class Swatch { None, Left, Right };
+constexpr auto Move = QTest::MouseMove;   // the buttons pressed before stay held
+constexpr auto Click = QTest::MouseClick; // the left or the right swatch, by the button
 
-/// One mouse event and what it must do.
+/// One mouse event and the palette pixel it reports: for the sliders, and to
+/// a swatch that takes it; or for a swatch clicked the pixel it holds (black
+/// and white at first are the palette's corners).
 struct Step
 {
-    QTest::MouseAction act = Press;
-    Qt::MouseButton button;       ///< for a move, those pressed before stay held
-    QPoint point;                 ///< relative to the palette's inner area
-    QPoint takes{-1, -1};         ///< the palette pixel reported for the sliders; none if negative
-    Swatch swatch = Swatch::None; ///< the swatch that takes it, or the one clicked
-    bool heldAfter = false;
+    QTest::MouseAction act;
+    Qt::MouseButton button;
+    QPoint point; ///< relative to the palette's inner area
+    QPoint reports{-1, -1};
+    const char *swatch = nullptr; ///< "L" or "R": the swatch that takes it
 };
 using Steps = QList<Step>;
 
-constexpr QPoint kNone(-1, -1);
 constexpr QPoint kBorder(2, 2); // the palette's sunken border
 
 QString report(const char *kind, colour::ColourValue value)
@@ -53,7 +52,7 @@ class TestFrmColor : public QObject
 private:
     std::unique_ptr<QWidget> m_main;
     FrmColor *m_palette = nullptr; ///< a child of the main window, docked to it
-    QStringList m_reports;         ///< "sliders <value in hex>", "hex <value in hex>"
+    QStringList m_reports;         ///< "sliders <value in hex>", "hex ...", "L ...", "R ..."
 
 private Q_SLOTS:
     void initTestCase() { UseProgramLook(); }
@@ -69,6 +68,11 @@ private Q_SLOTS:
                 [this](colour::ColourValue value) { m_reports << report("sliders", value); });
         connect(m_palette, &FrmColor::colourForHexTexts, this,
                 [this](colour::ColourValue value) { m_reports << report("hex", value); });
+        for (const char *swatch : {"L", "R"})
+            connect(m_palette->findChild<ColorBox *>(u"nowColor"_s + QLatin1StringView(swatch)),
+                    &ColorBox::backColorChanged, this, [this, swatch](colour::ColourValue value) {
+                        m_reports << report(swatch, value);
+                    });
         m_palette->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_palette));
     }
@@ -87,63 +91,48 @@ private Q_SLOTS:
         QTest::addColumn<Steps>("steps");
         const auto L = Qt::LeftButton;
         const auto R = Qt::RightButton;
-        QTest::newRow("middle button: sliders only")
-            << Steps{{Press, Qt::MiddleButton, {50, 90}, {50, 90}, Swatch::None, true},
-                     {Release, Qt::MiddleButton, {50, 91}, {50, 91}, Swatch::None}};
+        const auto M = Qt::MiddleButton;
+        const auto N = Qt::NoButton; // a move
+        QTest::newRow("middle button: sliders only, the swatches as opened")
+            << Steps{{Press, M, {50, 90}, {50, 90}},
+                     {Release, M, {50, 91}, {50, 91}},
+                     {Click, L, {}, {0, 0}},
+                     {Click, R, {}, {71, 104}}};
         QTest::newRow("left drag leaves the palette and comes back; the swatch hands it back")
-            << Steps{{Press, L, {36, 18}, {36, 18}, Swatch::Left, true},
-                     {Move, L, {-5, 30}, {0, 30}, Swatch::Left, true},
-                     {Move, L, {40, 200}, {40, 104}, Swatch::Left, true},
-                     {Move, L, {90, -20}, {71, 0}, Swatch::Left, true},
-                     {Release, L, {51, 52}, {51, 52}, Swatch::Left},
-                     {Click, L, {}, kNone, Swatch::Left}};
+            << Steps{{Press, L, {36, 18}, {36, 18}, "L"},   {Move, N, {-5, 30}, {0, 30}, "L"},
+                     {Move, N, {40, 200}, {40, 104}, "L"},  {Move, N, {90, -20}, {71, 0}, "L"},
+                     {Release, L, {51, 52}, {51, 52}, "L"}, {Click, L, {}, {51, 52}}};
         QTest::newRow("right drag outside moves the right swatch")
-            << Steps{{Press, R, {70, 100}, {70, 100}, Swatch::Right, true},
-                     {Release, R, {-3, -3}, {0, 0}, Swatch::Right},
-                     {Click, L, {}, kNone, Swatch::Right}};
+            << Steps{{Press, R, {70, 100}, {70, 100}, "R"}, {Release, R, {-3, -3}, {0, 0}, "R"}};
         QTest::newRow("two buttons: right release ends the drag, left release still picks")
-            << Steps{{Press, L, {5, 5}, {5, 5}, Swatch::Left, true},
-                     {Press, R, {6, 6}, {6, 6}, Swatch::Right, true},
-                     {Move, Qt::NoButton, {30, 40}, {30, 40}, Swatch::None, true},
-                     {Release, R, {7, 7}, {7, 7}, Swatch::Right},
-                     {Move, Qt::NoButton, {-30, 40}},
-                     {Release, L, {60, 70}, {60, 70}, Swatch::Left}};
+            << Steps{{Press, L, {5, 5}, {5, 5}, "L"},
+                     {Press, R, {6, 6}, {6, 6}, "R"},
+                     {Move, N, {30, 40}, {30, 40}},
+                     {Release, R, {7, 7}, {7, 7}, "R"},
+                     {Move, N, {-30, 40}},
+                     {Release, L, {60, 70}, {60, 70}, "L"}};
     }
 
     void mouseSequences()
     {
-        // After each event: the reports, both swatches (black and white at
-        // first) and whether a button is held, as one line.
         QFETCH(Steps, steps);
-        QWidget *picture = m_palette->findChild<QLabel *>(u"Picture1"_s);
-        ColorBox *boxes[] = {m_palette->findChild<ColorBox *>(u"nowColorL"_s),
-                             m_palette->findChild<ColorBox *>(u"nowColorR"_s)};
-        colour::ColourValue swatches[] = {0x000000, 0xFFFFFF};
-        const auto state = [](qsizetype i, const QStringList &reports, colour::ColourValue left,
-                              colour::ColourValue right, bool held) {
-            return u"step %1: %2; swatches %3 %4%5"_s.arg(i)
-                .arg(reports.join(u", "))
-                .arg(left, 0, 16)
-                .arg(right, 0, 16)
-                .arg(held ? u", held"_s : QString());
-        };
+        const QImage palette = pickers::MakePaletteImage();
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const Step &step = steps.at(i);
-            const int box = step.swatch == Swatch::Right ? 1 : 0;
-            QTest::mouseEvent(step.act, step.act == Click ? boxes[box] : picture, step.button, {},
+            QWidget *target =
+                m_palette->findChild<QWidget *>(step.act != Click               ? u"Picture1"_s
+                                                : step.button == Qt::LeftButton ? u"nowColorL"_s
+                                                                                : u"nowColorR"_s);
+            QTest::mouseEvent(step.act, target, step.button, {},
                               step.act == Click ? QPoint() : kBorder + step.point);
-            QStringList expected;
-            if (step.act == Click) {
-                expected << report("hex", swatches[box]);
-            } else if (step.takes != kNone) {
-                const QRgb taken = pickers::MakePaletteImage().pixel(step.takes);
-                expected << report("sliders", pickers::ColourFromRgb(taken));
-                if (step.swatch != Swatch::None)
-                    swatches[box] = pickers::ColourFromRgb(taken);
-            }
-            QCOMPARE(state(i, std::exchange(m_reports, {}), boxes[0]->backColor(),
-                           boxes[1]->backColor(), m_palette->buttonHeld()),
-                     state(i, expected, swatches[0], swatches[1], step.heldAfter));
+            QStringList expected{u"step %1"_s.arg(i)};
+            const colour::ColourValue reported =
+                pickers::ColourFromRgb(palette.pixel(step.reports));
+            if (step.reports.x() >= 0)
+                expected << report(step.act == Click ? "hex" : "sliders", reported);
+            if (step.swatch)
+                expected << report(step.swatch, reported);
+            QCOMPARE(QStringList{u"step %1"_s.arg(i)} + std::exchange(m_reports, {}), expected);
         }
     }
 };
