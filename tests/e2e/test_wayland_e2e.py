@@ -46,12 +46,16 @@ def outside():
 
 def inside():
     # The portal starts on the first call; start it before the test, so its
-    # bounded waits measure the program, not the start.
-    subprocess.run(["dbus-send", "--session", "--print-reply", "--reply-timeout=30000",
+    # bounded waits measure the program, not the start. That start can take
+    # 25 s: now and then the wlroots backend leaves the portal's first question
+    # unanswered until the portal gives up on it (D-Bus's default timeout),
+    # longer than the program waits for a picture (5 s), so the eyedropper
+    # would not open.
+    subprocess.run(["dbus-send", "--session", "--print-reply", "--reply-timeout=90000",
                     "--dest=org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
                     "org.freedesktop.DBus.Properties.Get",
                     "string:org.freedesktop.portal.Screenshot", "string:version"],
-                   stdout=subprocess.DEVNULL, check=True, timeout=40)
+                   stdout=subprocess.DEVNULL, check=True, timeout=100)
     s = Session("[Setting]\nHideDokodemo=1\n", window_manager=False)
     try:
         s.start()
