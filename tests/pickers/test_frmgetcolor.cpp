@@ -2,9 +2,10 @@
 // The screen eyedropper and its loupe: at the corners, edge middles and
 // centre of every screen the window shows the desktop at device pixels, the
 // loupe the pixels round the pointer, the arrow keys move it, and every way of
-// picking takes the pixel under it; the unread screen, the bounded wait for
-// the hidden main window. CTest runs it at several scales, on two monitors and
-// on an X server, where the picture is the program's own capture of the screen.
+// picking takes the pixel under it; the pointer through the loupe, the unread
+// screen, the bounded wait for the hidden main window. CTest runs it at
+// several scales, on two monitors and on an X server, where the picture is
+// the program's own capture of the screen.
 #include "pickers/frmgetcolor.h"
 
 #include "pickers/hiddenwindowwatch.h"
@@ -14,6 +15,7 @@
 #include "pickers/screencapture.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
@@ -191,6 +193,22 @@ private Q_SLOTS:
         }
         QCOMPARE(m_picked, QList{pickers::ColourFromRgb(m_place.pixel(picked))});
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
+    }
+
+    void pointerPassesThroughTheLoupe()
+    {
+        // The pointer's own moves reach the window through the picture kept
+        // on the display server and through the loupe.
+        if (!m_capture)
+            QSKIP("needs a display server that moves the pointer");
+        FrmGetColor *window = open(m_capture->grab().picture);
+        QPoint at(200, 150);
+        for (int i = 0; i < 3; ++i) {
+            QCursor::setPos(window->mapToGlobal(at));
+            QTRY_COMPARE_WITH_TIMEOUT(window->loupeCentre(),
+                                      pickers::DevicePixelAt(at, window->devicePixelRatio()), 2000);
+            at = window->loupe()->geometry().center(); // the next move lands on the loupe
+        }
     }
 
     void unreadScreenIsBlack()
