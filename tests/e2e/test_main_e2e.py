@@ -15,7 +15,6 @@ TEXT_GREEN_HEX = (4560, 840, 375, 270)
 COLOR_BOX = (240, 1920, 615, 855)
 COMBO1 = (1080, 2040, 2175, 300)
 CHECK_KOMOZI = (1080, 2400, 2175, 255)
-CHOOSER = "^Select Colou?r$"
 KEYS = ("Color/Red", "Color/Green", "Color/Blue", "Check/Komozi", "Use/NumberOfUse",
         "Setting/Top", "Position/Top", "Position/Left")
 
@@ -29,10 +28,6 @@ class MainWindow(unittest.TestCase):
     def copied(self, expected):
         self.s.key("Return")
         self.s.clipboard_becomes(expected)
-
-    def stored(self):
-        config = self.s.config.read_text()
-        return [ini_value(config, *key.split("/")) for key in KEYS]
 
     def test_modal_windows_typing_and_the_chooser_and_a_restart(self):
         s = self.s = Session("[Position]\r\nTop=1500\r\nLeft=3000\r\n[Setting]\r\nTop=1\r\n")
@@ -65,10 +60,10 @@ class MainWindow(unittest.TestCase):
         s.activate(s.main)
         self.copied("#000000")  # straight after a first start
         s.click_control(*COLOR_BOX, clicks=2)  # the platform's chooser
-        s.open_window(CHOOSER)
+        s.open_window("^Select Colou?r$")
         # "#0000C0" typed over its HTML field's text, then OK.
         s.key("alt+h", "ctrl+a", "numbersign", "0", "0", "0", "0", "C", "0", "Return")
-        wait_until(lambda: not s.find_windows(CHOOSER), what="chooser closed")
+        wait_until(lambda: not s.find_windows("^Select Colou?r$"), what="chooser closed")
         self.replace_text(TEXT_RED, "255")
         self.replace_text(TEXT_GREEN_HEX, "ab")
         self.copied("#FFABC0")
@@ -79,14 +74,15 @@ class MainWindow(unittest.TestCase):
         s.click_control(*CHECK_KOMOZI)
         self.copied('bgcolor="#ffabc0"')
         self.assertEqual(s.close_main_by_menu(), 0)
-        first = self.stored()
+        first = [ini_value(s.config.read_text(), *key.split("/")) for key in KEYS]
         self.assertEqual(first[:6], ["255", "171", "192", "1", "1", "1"])
         s.start()
         self.copied("#ffabc0")
         self.assertEqual(s.grab(s.client_point(540, 2340) + (1, 1)).hex(), "ffabc0")  # preview
         s.close_main_by_menu()
         # The count goes up, and the frame is where it was at close.
-        self.assertEqual(self.stored(), first[:4] + ["2"] + first[5:])
+        self.assertEqual([ini_value(s.config.read_text(), *key.split("/")) for key in KEYS],
+                         first[:4] + ["2"] + first[5:])
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 """The screen eyedropper on a Wayland desktop: a private headless sway session
 (wayland-session.sh beside this file) whose background, #336699, only the
 compositor can see. The real program, on Xwayland as such a desktop runs it,
-picks it through the desktop portal from under its hidden main window.
+picks it through the desktop portal from under its hidden main window; then,
+with no Xwayland, it runs on Qt's Wayland platform.
 
 Run by CTest outside the session: the script stages the program and itself in
 a folder any user can read (the session runs as nobody when started as root)
@@ -15,9 +16,10 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from vandrel_e2e import BIN, TOOLBAR_DROPPER, Session, wait_until  # noqa: E402
+from vandrel_e2e import BIN, TOOLBAR_DROPPER, Session, ini_value, wait_until  # noqa: E402
 
 SKIPPED, SESSION_FAILED = 77, 70
+APP_ID = "io.github.vandrel.Vandrel"
 NEEDED = ["sway", "Xwayland", "grim", "pipewire", "dbus-daemon", "dbus-send"] + [
     "/usr/libexec/xdg-desktop-portal" + p for p in ("", "-wlr", "-gtk")]
 
@@ -57,20 +59,30 @@ def inside():
                     "string:org.freedesktop.portal.Screenshot", "string:version"],
                    stdout=subprocess.DEVNULL, check=True, timeout=100)
     s = Session("[Setting]\nHideDokodemo=1\n", window_manager=False)
-    try:
-        s.start()
-        s.click_at(*s.client_point(*TOOLBAR_DROPPER))
-        s.wait_eyedropper()
-        assert not s.is_viewable(s.main), "the main window stays shown"
-        s.click_at(*s.client_point(1500, 1500))  # where the main window was
-        s.wait_eyedropper(shown=False)
-        wait_until(lambda: s.is_viewable(s.main), what="main window back")
-        s.activate(s.main)
-        s.key("Return")
-        s.clipboard_becomes("#336699")  # the desktop's background
-    finally:
-        s.close()
+    s.start()
+    s.click_at(*s.client_point(*TOOLBAR_DROPPER))
+    s.wait_eyedropper()
+    assert not s.is_viewable(s.main), "the main window stays shown"
+    s.click_at(*s.client_point(1500, 1500))  # where the main window was
+    s.wait_eyedropper(shown=False)
+    wait_until(lambda: s.is_viewable(s.main), what="main window back")
+    s.activate(s.main)
+    s.key("Return")
+    s.clipboard_becomes("#336699")  # the desktop's background
+    assert s.close_main_by_menu() == 0
 
+    # Without Xwayland, on Qt's Wayland platform: it starts, and keeps the
+    # position stored on X11 (the compositor places its windows) for later.
+    s.config.write_text("[Position]\nTop=3000\nLeft=4500\n")
+    del s.env["DISPLAY"]
+    s.app = s._spawn([s.binary], stderr=subprocess.PIPE)
+    wait_until(lambda: '"app_id": "%s"' % APP_ID in s._run(["swaymsg", "-t", "get_tree"]),
+               what="the program's window on the Wayland platform")
+    s._run(["swaymsg", "[app_id=%s] kill" % APP_ID])
+    errors = s.app.communicate(timeout=20)[1].decode()
+    assert s.app.returncode == 0 and "qt.qpa" not in errors, errors
+    assert ini_value(s.config.read_text(), "Position", "Left") == "4500", s.config.read_text()
+    s.close()
 
 if __name__ == "__main__":
     sys.exit(inside() if "--inside" in sys.argv else outside())

@@ -38,8 +38,7 @@ def wait_until(condition, timeout=30.0, what="condition"):
 
 
 def ini_value(text, section, key):
-    found = re.search(r"^\[%s\][^\[]*?^%s=(.*?)\r?$" % (re.escape(section), re.escape(key)),
-                      text, re.M)
+    found = re.search(r"^\[%s\][^\[]*?^%s=(.*?)\r?$" % (section, key), text, re.M)
     return found and found.group(1)
 
 

@@ -59,9 +59,7 @@ def check_package(deb, root):
 
 def run_installed(root, tmp):
     """Inside the mount namespace: the program from the package, run by root."""
-    upper, work, home = (os.path.join(tmp, name) for name in ("upper", "work", "home"))
-    for folder in (upper, work, home):
-        os.makedirs(folder)
+    upper, work, home = (tempfile.mkdtemp(dir=tmp) for _ in range(3))
     if run("mount", "-t", "overlay", "overlay", "-o", "lowerdir=%s/usr:%s,upperdir=%s,workdir=%s"
            % (root, PREFIX, upper, work), PREFIX)[0]:
         return ["cannot lay the package over %s" % PREFIX]
@@ -85,8 +83,7 @@ def run_installed(root, tmp):
 
 def main():
     if PREFIX != "/usr":
-        print("SKIP: the package is laid out under the install prefix %s; configure with "
-              "-DCMAKE_INSTALL_PREFIX=/usr to build a Debian package" % PREFIX)
+        print("SKIP: a Debian package needs -DCMAKE_INSTALL_PREFIX=/usr, not " + PREFIX)
         return 77
     if len(sys.argv) > 3:
         failures = run_installed(*sys.argv[3:5])
