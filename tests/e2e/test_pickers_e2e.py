@@ -35,7 +35,8 @@ class Pickers(unittest.TestCase):
             f.write(b"P6 160 120 255\n" + bytes(c for row in range(120) for column in range(160)
                                                 for c in ((column * 5) & 0xFF, row * 2, 0x40)))
         s._spawn(["display", "-title", "patch", "-geometry", "+0+0", ppm])
-        patch = s.geometry(s.open_window("^patch$"))
+        patch_window = s.open_window("^patch$")
+        patch = s.geometry(patch_window)
         truth = s.grab()
 
         def pixel(screen, x, y):
@@ -43,16 +44,21 @@ class Pickers(unittest.TestCase):
 
         def loupe_wrong(x, y):
             """Blocks of the loupe round (x, y) on the screen that do not show
-            the pixel there before the program started."""
+            the pixel there before the program started, and the pixel at (x,
+            y) itself, which the loupe leaves uncovered."""
             shown = s.grab()
             return [(column, row) for row in range(BLOCKS) for column in range(BLOCKS)
                     if pixel(shown, x + GAP + 5 + column * PITCH, y + GAP + 5 + row * PITCH)
-                    != pixel(truth, x + column - 5, y + row - 5)]
+                    != pixel(truth, x + column - 5, y + row - 5)] + [
+                        "hotspot"] * (pixel(shown, x, y) != pixel(truth, x, y))
 
         s.start()
         s.click_at(*s.client_point(*TOOLBAR_DROPPER))
         s.wait_eyedropper()
         self.assertFalse(s.is_viewable(s.main))
+        # What it shows is the picture taken: the patch beneath goes, and the
+        # loupe and the pixel at the pointer still show it.
+        s._run(["xdotool", "windowunmap", "--sync", patch_window])
         # The arrow keys move the real pointer, and the loupe with it.
         s._run(["xdotool", "mousemove", "--sync", str(patch[0] + 30), str(patch[1] + 60)])
         s.key("Right", "Right", "shift+Down", "Up")

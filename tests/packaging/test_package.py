@@ -34,14 +34,13 @@ def png_width(path):
 
 
 def check_package(deb, root):
-    failures = []
     # The desktop entry's command and icon name what the package installed, at every size.
     share = os.path.join(root, "usr", "share")
     desktop = os.path.join(share, "applications", APP_ID + ".desktop")
     entry = dict(re.findall(r"^(Exec|Icon)=(\S*)", open(desktop).read(), re.M)
                  if os.path.isfile(desktop) else [])
-    if not os.access(os.path.join(root, "usr", "bin", entry.get("Exec", "?")), os.X_OK):
-        failures.append("Exec does not resolve: %s" % entry.get("Exec"))
+    failures = [] if os.access(os.path.join(root, "usr", "bin", entry.get("Exec", "?")), os.X_OK) \
+        else ["Exec does not resolve: %s" % entry.get("Exec")]
     icon = os.path.join(share, "icons", "hicolor", "%s", "apps", entry.get("Icon", "?") + ".%s")
     widths = [png_width(icon % ("%dx%d" % (n, n), "png")) for n in ICON_SIZES]
     if widths != ICON_SIZES or not os.path.isfile(icon % ("scalable", "svg")):
