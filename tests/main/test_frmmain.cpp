@@ -334,6 +334,24 @@ private Q_SLOTS:
         QCOMPARE(QColor(h.code()).rgb(), pickers::MakePaletteImage().pixel(at - QPoint(2, 2)));
         QTest::mouseClick(h.w().palette()->findChild<QWidget *>(u"nowColorR"_s), Qt::LeftButton);
         QCOMPARE(h.code(), u"#FFFFFF"_s);
+
+        // Asked for while open, the palette is only brought forward: it stays
+        // where the user put it and keeps its swatches. Closed and asked for
+        // again, it is a new window, docked again, with its swatches reset.
+        const auto left = [&] {
+            return h.w().palette()->findChild<ColorBox *>(u"nowColorL"_s)->backColor();
+        };
+        const colour::ColourValue picked = left();
+        const QPoint docked = h.w().palette()->pos();
+        h.w().palette()->move(docked + QPoint(50, 50));
+        h.w().pal_Click();
+        QCOMPARE(h.w().palette()->pos(), docked + QPoint(50, 50));
+        QCOMPARE(left(), picked);
+        h.w().palette()->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 2000);
+        h.w().pal_Click();
+        QCOMPARE(h.w().palette()->pos(), docked);
+        QCOMPARE(left(), 0u);
     }
 };
 
