@@ -116,21 +116,19 @@ private Q_SLOTS:
         FrmBody dialog(f.services);
         QCOMPARE(Tips(dialog), u"21.0:1（AA 適合、AAA 適合） 8.5:1（AA 適合、AAA 適合） "
                                u"9.4:1（AA 適合、AAA 適合） 3.9:1（AA 不適合、AAA 不適合）"_s);
+        // Each row gets a colour of its own, so one landing in another row's
+        // place shows in the end state.
         const ColourValue chosen[] = {0x0C0B0A, 0, 0x030201, 0x0080FF, 0x777777};
-        const QString states[] = {
-            u"#0A0B0C #0000ff #800080 #ff0000 #ffffff #0a0b0c #0000ff #800080 #ff0000 ffffff"_s,
-            u"#0A0B0C #000000 #800080 #ff0000 #ffffff #0a0b0c #000000 #800080 #ff0000 ffffff"_s,
-            u"#0A0B0C #000000 #010203 #ff0000 #ffffff #0a0b0c #000000 #010203 #ff0000 ffffff"_s,
-            u"#0A0B0C #000000 #010203 #FF8000 #ffffff #0a0b0c #000000 #010203 #ff8000 ffffff"_s,
-            u"#0A0B0C #000000 #010203 #FF8000 #777777 #0a0b0c #000000 #010203 #ff8000 777777"_s};
         for (int row = 0; row < kRows.size(); ++row) {
             f.chooser.answers = {std::nullopt, chosen[row]};
             const QString before = State(dialog);
             QTest::mouseClick(Child(dialog, u"Cmd"_s + kRows[row]), Qt::LeftButton);
             QCOMPARE(State(dialog), before);
             QTest::mouseClick(Child(dialog, u"Cmd"_s + kRows[row]), Qt::LeftButton);
-            QCOMPARE(State(dialog), states[row]);
         }
+        QCOMPARE(
+            State(dialog),
+            u"#0A0B0C #000000 #010203 #FF8000 #777777 #0a0b0c #000000 #010203 #ff8000 777777"_s);
         // The tips follow the text colours and the background.
         QCOMPARE(Tips(dialog), u"4.3:1（AA 不適合、AAA 不適合） 4.6:1（AA 適合、AAA 不適合） "
                                u"4.6:1（AA 適合、AAA 不適合） 1.7:1（AA 不適合、AAA 不適合）"_s);

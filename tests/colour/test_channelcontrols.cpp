@@ -25,7 +25,6 @@ private Q_SLOTS:
     void cascadeA_sliderDrag()
     {
         ChannelHarness h;
-        QCOMPARE(h.dec(R)->text() + h.hex(R)->text(), QStringLiteral("00000")); // as they start
         h.slider(R)->setValue(5);
         h.take();
         // A drag: every position runs the slider step while the thumb is down.

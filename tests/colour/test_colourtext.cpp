@@ -69,22 +69,18 @@ TEST(ChannelText, MessagesUseTheFullWidthTilde)
 
 TEST(Contrast, PublishedPairsAndTheirTooltips)
 {
-    // Published ratios of greys on white, and what the tooltip makes of them:
-    // rounded down to a tenth, AA from 4.5, AAA from 7. The channels' weights
-    // are seen in the BODY editor's tips.
-    const std::tuple<ColourValue, ColourValue, double, const char16_t *> cases[] = {
-        {0x777777, 0xFFFFFF, 4.478, u"4.4:1（AA 不適合、AAA 不適合）"},
-        {0x767676, 0xFFFFFF, 4.542, u"4.5:1（AA 適合、AAA 不適合）"},
-        {0x595959, 0xFFFFFF, 7.005, u"7.0:1（AA 適合、AAA 適合）"},
-        {0x5A5A5A, 0xFFFFFF, 6.897, u"6.8:1（AA 適合、AAA 不適合）"},
-        {0x808080, 0x808080, 1.0, u"1.0:1（AA 不適合、AAA 不適合）"},
-    };
-    for (const auto &[foreground, background, ratio, shown] : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << foreground << " on " << background);
-        EXPECT_NEAR(ContrastRatio(foreground, background), ratio, 0.0005);
-        EXPECT_EQ(BackgroundContrastTip(foreground, background).toStdString(),
-                  (u"背景とのコントラスト比 "_s + QString::fromUtf16(shown)).toStdString());
-    }
+    // Published ratios of greys on white (4.478, 4.542 and 7.005), and what
+    // the tooltip makes of them: rounded down to a tenth, AA from 4.5, AAA
+    // from 7. The channels' weights and the rounding down elsewhere are seen
+    // in the BODY editor's tips and the preview's tooltip.
+    const std::pair<ColourValue, const char16_t *> cases[] = {
+        {0x777777, u"4.4:1（AA 不適合、AAA 不適合）"},
+        {0x767676, u"4.5:1（AA 適合、AAA 不適合）"},
+        {0x595959, u"7.0:1（AA 適合、AAA 適合）"}};
+    for (const auto &[foreground, shown] : cases)
+        EXPECT_EQ(BackgroundContrastTip(foreground, 0xFFFFFF).toStdString(),
+                  (u"背景とのコントラスト比 "_s + QString::fromUtf16(shown)).toStdString())
+            << std::hex << foreground;
 }
 
 TEST(Contrast, RoundsDownAtTheThresholds)

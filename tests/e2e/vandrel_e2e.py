@@ -116,11 +116,10 @@ class Session:
                            self._run(["xwininfo", "-id", str(window)]))
         return tuple(int(v) for v in found) if len(found) == 4 else None
 
-    def client_point(self, left_twips, top_twips, window=None):
-        """A point given in client twips, below the menu bar in the main window."""
-        x, y, _, _ = self.geometry(window or self.main)
-        y += 0 if window else MENU_BAR_HEIGHT
-        return x + (left_twips + 7) // 15, y + (top_twips + 7) // 15
+    def client_point(self, left_twips, top_twips):
+        """A point given in the main window's client twips, below its menu bar."""
+        x, y, _, _ = self.geometry(self.main)
+        return x + (left_twips + 7) // 15, y + MENU_BAR_HEIGHT + (top_twips + 7) // 15
 
     def close_main_by_menu(self):
         self.activate(self.main)
@@ -132,9 +131,9 @@ class Session:
         self._run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat",
                    str(clicks), "1"])
 
-    def click_control(self, left, top, width, height, window=None, clicks=1):
+    def click_control(self, left, top, width, height, clicks=1):
         """Clicks the middle of a control given in client twips."""
-        self.click_at(*self.client_point(left + width // 2, top + height // 2, window), clicks)
+        self.click_at(*self.client_point(left + width // 2, top + height // 2), clicks)
 
     def key(self, *keys):
         self._run(["xdotool", "key", "--delay", "30"] + list(keys))
