@@ -253,11 +253,8 @@ TEST(SettingsPlace, ReadOnlyFoldersAndInstalledPrograms)
     const std::tuple<const char *, std::function<void(const QString &)>, bool, int> cases[] = {
         {"ReadOnlyFile", fileWith(QFile::ReadOwner), false, 1},
         {"ReadOnlyFolder", readOnlyFolder, false, kDefault},
-        {"ReadOnlyFolderAndFile",
-         [&](const QString &f) { fileWith(QFile::ReadOwner)(f), readOnlyFolder(f); }, false, 1},
         {"Pipe", [](const QString &f) { mkfifo(QFile::encodeName(f).constData(), 0600); }, false,
          kDefault},
-        {"InstalledNoFile", [](const QString &) {}, true, kDefault},
         {"InstalledWritableFile", fileWith(QFile::ReadOwner | QFile::WriteOwner), true, kDefault}};
     for (const auto &[name, make, installed, firstRead] : cases) {
         SCOPED_TRACE(name);

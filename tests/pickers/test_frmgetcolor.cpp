@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QTest>
 #include <climits>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -224,13 +225,9 @@ private Q_SLOTS:
         // Grabs that still show the window (the first before hiding; none
         // grabbed at all if negative), the bound, and whether the watch sees
         // the window gone.
-        const struct
-        {
-            int stale;
-            int boundMs;
-            bool gone;
-        } rows[] = {{3, 5000, true}, {INT_MAX, 50, false}, {-1, 5000, true}};
-        for (const auto &row : rows) {
+        const std::tuple<int, int, bool> rows[] = {
+            {3, 5000, true}, {INT_MAX, 50, false}, {-1, 5000, true}};
+        for (const auto &[stale, boundMs, gone] : rows) {
             QWidget main;
             main.setGeometry(60, 50, 400, 300);
             main.show();
@@ -241,11 +238,11 @@ private Q_SLOTS:
             under.fill(Qt::darkGray);
             int grabs = 0;
             HiddenWindowWatch watch(&main, [&](const QRect &) {
-                return row.stale < 0 ? QImage() : grabs++ <= row.stale ? shown : under;
+                return stale < 0 ? QImage() : grabs++ <= stale ? shown : under;
             });
             main.hide();
-            QVERIFY2(watch.wait(std::chrono::milliseconds(row.boundMs)) == row.gone,
-                     qPrintable(u"stale %1"_s.arg(row.stale)));
+            QVERIFY2(watch.wait(std::chrono::milliseconds(boundMs)) == gone,
+                     qPrintable(u"stale %1"_s.arg(stale)));
         }
     }
 };
