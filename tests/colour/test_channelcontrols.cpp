@@ -176,20 +176,28 @@ store TextBlueHex "00")");
         }
     }
 
-    void typedCharacter()
+    void keysInADecimalBox()
     {
-        // Ctrl+letter types the control character whatever text the event carries
-        // (X sends "\x16" for Ctrl+V, a test "v"); keys that type nothing give -1.
-        const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier;
-        const std::tuple<int, Qt::KeyboardModifiers, const char16_t *, int> keys[] = {
-            {Qt::Key_V, ctrl, u"\x16", 22},      {Qt::Key_V, ctrl, u"v", 22},
-            {Qt::Key_C, ctrl, u"", 3},           {Qt::Key_Backspace, none, u"", 8},
-            {Qt::Key_Delete, none, u"\x7f", -1}, {Qt::Key_Tab, none, u"\t", -1},
-            {Qt::Key_Home, none, u"", -1},       {Qt::Key_Insert, Qt::ShiftModifier, u"", -1},
-            {Qt::Key_7, none, u"7", '7'},        {Qt::Key_unknown, none, u"あ", 0x3042}};
-        for (const auto &[key, modifiers, text, expected] : keys)
-            QCOMPARE(ChannelEdit::typedCharacter(key, modifiers, QString::fromUtf16(text)),
-                     expected);
+        // A decimal box takes the digits, Backspace and the keys that type
+        // nothing; it beeps at and drops every other character, Ctrl+letter
+        // as its control character whatever text the event carries (X sends
+        // "\x16" for Ctrl+V, a test "v"). Key, modifiers, text, taken.
+        const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
+        const std::tuple<int, Qt::KeyboardModifiers, const char16_t *, bool> keys[] = {
+            {Qt::Key_0, none, u"0", true},          {Qt::Key_9, none, u"9", true},
+            {Qt::Key_Backspace, none, u"\b", true}, {Qt::Key_Delete, none, u"\x7f", true},
+            {Qt::Key_Tab, none, u"\t", true},       {Qt::Key_Home, none, u"", true},
+            {Qt::Key_Insert, shift, u"", true},     {Qt::Key_V, ctrl, u"\x16", false},
+            {Qt::Key_V, ctrl, u"v", false},         {Qt::Key_C, ctrl, u"", false},
+            {Qt::Key_Slash, none, u"/", false},     {Qt::Key_Colon, none, u":", false},
+            {Qt::Key_unknown, none, u"０", false}};
+        ChannelHarness h;
+        for (const auto &[key, modifiers, text, taken] : keys) {
+            const int beeps = h.beeps;
+            QKeyEvent press(QEvent::KeyPress, key, modifiers, QString::fromUtf16(text));
+            QApplication::sendEvent(h.dec(R), &press);
+            QVERIFY2((h.beeps == beeps) == taken, QByteArray::number(key, 16).constData());
+        }
     }
 
     // A long random walk from a fixed seed, checking after every operation

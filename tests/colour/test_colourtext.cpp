@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-// The text forms are seen through the channel views' tests; here are the
-// parsers' corners, the split of colour values the pickers hand over, and
-// the contrast ratios the tooltips tell.
+// The text forms, the split of a picked colour into its hex texts and the
+// keys the decimal boxes take are seen through the channel views' tests;
+// here are the parsers' corners and the contrast ratios the tooltips tell.
 #include "colour/channeltext.h"
 #include "colour/contrast.h"
 
@@ -13,18 +13,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr std::nullopt_t no = std::nullopt;
-
-TEST(ChannelText, SplitColorValue)
-{
-    // Red in the low byte; a failed pixel read (eight F digits) and a
-    // seven-digit value are read at the same positions.
-    const std::pair<ColourValue, const char *> splits[] = {
-        {0x000312, "120300"}, {kInvalidColour, "FFFFFF"}, {0x01000000, "000010"}};
-    for (const auto &[value, rgb] : splits) {
-        const HexTriple t = SplitColorValue(value);
-        EXPECT_EQ(t.red + t.green + t.blue, QString::fromLatin1(rgb)) << std::hex << value;
-    }
-}
 
 TEST(ChannelText, ParseChannelDecAndHex)
 {
@@ -48,17 +36,6 @@ TEST(ChannelText, ParseChannelDecAndHex)
     for (const auto &[text, expected] : hexes)
         EXPECT_EQ(ParseChannelHex(QStringView(text)), expected)
             << QString::fromUtf16(text).toStdString();
-}
-
-TEST(ChannelText, DecimalKeys)
-{
-    // Backspace and the digits; not the codes a paste or copy types, nor
-    // digits from other scripts.
-    const std::pair<int, bool> keys[] = {{8, true},   {48, true},   {57, true},     {-1, false},
-                                         {3, false},  {22, false},  {47, false},    {58, false},
-                                         {45, false}, {127, false}, {0xFF10, false}};
-    for (const auto &[code, accepted] : keys)
-        EXPECT_EQ(IsDecimalKey(code), accepted) << code;
 }
 
 TEST(ChannelText, MessagesUseTheFullWidthTilde)

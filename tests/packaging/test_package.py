@@ -45,14 +45,11 @@ def check_package(deb, root):
     widths = [png_width(icon % ("%dx%d" % (n, n), "png")) for n in ICON_SIZES]
     if widths != ICON_SIZES or not os.path.isfile(icon % ("scalable", "svg")):
         failures.append("icons %s: %s" % (icon, widths))
-    # The validators and lintian: no errors and no warnings (its notes are listed in the README).
-    for argv in (["desktop-file-validate", desktop],
-                 ["appstreamcli", "validate", "--no-net",
-                  os.path.join(share, "metainfo", APP_ID + ".metainfo.xml")],
-                 ["lintian", "--allow-root", "--tag-display-limit", "0", deb]):
-        code, out = run(*argv)
-        if code != 0 or re.search(r"^[EW]: ", out, re.M):
-            failures.append("%s:\n%s" % (argv[0], out))
+    # lintian: no errors and no warnings (its notes are listed in the README). The desktop entry
+    # and the metainfo are installed as they are in the sources, where their validators check them.
+    code, out = run("lintian", "--allow-root", "--tag-display-limit", "0", deb)
+    if code != 0 or re.search(r"^[EW]: ", out, re.M):
+        failures.append("lintian:\n" + out)
     return failures
 
 
