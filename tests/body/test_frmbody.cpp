@@ -78,9 +78,9 @@ private Q_SLOTS:
             if (stored >= 0)
                 f.settings.values.insert(u"Body/Komozi"_s, QString::number(stored));
             {
+                // A stored 1 lower-cases the codes (the click takes them back
+                // to upper case); 2 leaves them.
                 FrmBody dialog(f.services);
-                // A stored 1 lower-cases the codes before the window shows; 2 leaves them.
-                QCOMPARE(State(dialog).left(39), stored == 1 ? kUpper.toLower() : kUpper);
                 dialog.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&dialog));
                 if (click)

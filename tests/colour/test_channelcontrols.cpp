@@ -178,15 +178,14 @@ store TextBlueHex "00")");
 
     void keysInADecimalBox()
     {
-        // A decimal box takes the digits, Backspace and the keys that type
-        // nothing; it beeps at and drops every other character, Ctrl+letter
-        // as its control character whatever text the event carries (X sends
-        // "\x16" for Ctrl+V, a test "v"). Key, modifiers, text, taken.
+        // A decimal box takes the digits (typed in the edits below), Backspace
+        // and the keys that type nothing; it beeps at and drops every other
+        // character, Ctrl+letter as its control character whatever text the
+        // event carries (X sends "\x16" for Ctrl+V, a test "v"). Tab never
+        // gets here: it moves the focus. Key, modifiers, text, taken.
         const Qt::KeyboardModifiers none, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier;
         const std::tuple<int, Qt::KeyboardModifiers, const char16_t *, bool> keys[] = {
-            {Qt::Key_0, none, u"0", true},          {Qt::Key_9, none, u"9", true},
             {Qt::Key_Backspace, none, u"\b", true}, {Qt::Key_Delete, none, u"\x7f", true},
-            {Qt::Key_Tab, none, u"\t", true},       {Qt::Key_Home, none, u"", true},
             {Qt::Key_Insert, shift, u"", true},     {Qt::Key_V, ctrl, u"\x16", false},
             {Qt::Key_V, ctrl, u"v", false},         {Qt::Key_C, ctrl, u"", false},
             {Qt::Key_Slash, none, u"/", false},     {Qt::Key_Colon, none, u":", false},
