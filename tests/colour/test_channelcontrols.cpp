@@ -135,8 +135,9 @@ store TextBlueHex "00")");
                 {2, nullptr, "TextRed", 'p', u"2.0", "#023456 2 [2.0] m0 b0"},
                 {0x12, nullptr, "TextRed", 'p', u"1234", "#7B3456 123 [123] m0 b0"},
                 {0x12, nullptr, "TextRedHex", 'p', u"abc", "#AB3456 171 [AB] m0 b0"},
-                // an input method: full-width digits are not digits
+                // an input method: full-width digits and kana are not digits
                 {0x12, nullptr, "TextRed", 'i', u"１２３", "#123456 18 [018] m0 b1"},
+                {0x12, nullptr, "TextRed", 'i', u"あか", "#123456 18 [018] m0 b1"},
                 {0x12, nullptr, "TextRed", 'i', u"123", "#7B3456 123 [123] m0 b0"},
             };
         for (const auto &[red, decimal, box, how, text, expected] : edits) {
