@@ -261,7 +261,7 @@ private Q_SLOTS:
                 seen << u"/"_s + commands[i]->objectName();
                 commands[i]->trigger();
             } else {
-                seen << u"/"_s + commands[i]->data().toString(); // none for a separator
+                seen << u"/"_s + commands[i]->toolTip(); // none for a separator
                 QTest::mouseClick(h.w().toolbar()->widgetForAction(commands[i]), Qt::LeftButton);
             }
             if (h.c().colourValue() == 0)
@@ -279,12 +279,12 @@ private Q_SLOTS:
             if (h.w().palette())
                 h.w().palette()->close();
         }
-        QCOMPARE(
-            seen.join(u' '),
-            u"/Reset reset front /body FrmBody /pal palette front /coloredit chooser front "
-            u"/ﾘｾｯﾄ reset front / front /ﾎﾞﾃﾞｨｰ FrmBody / front /ﾊﾟﾚｯﾄ palette front / front "
-            u"/編集 chooser front /ｽﾎﾟｲﾄ eyedropper / front /設定 FrmOption front hide / front "
-            u"/ﾊﾞｰｼﾞｮﾝ FrmAbout"_s);
+        QCOMPARE(seen.join(u' '),
+                 u"/Reset reset front /body FrmBody /pal palette front /coloredit chooser front "
+                 u"/ﾘｾｯﾄする reset front / front /BODYﾀｸﾞの編集 FrmBody / front "
+                 u"/ｶﾗｰﾊﾟﾚｯﾄを表示 palette front / front /色の編集 chooser front "
+                 u"/どこでもｽﾎﾟｲﾄ eyedropper / front /設定 FrmOption front hide / front "
+                 u"/バージョン情報 FrmAbout"_s);
         // Reset leaves the attribute name and the letter case alone.
         QCOMPARE(h.w().attributeBox()->currentText(), u"LINK"_s);
         QCOMPARE(h.w().letterCase()->value(), colour::LetterCase::Lower);
