@@ -13,4 +13,8 @@ std::unique_ptr<ScreenCapture> CreateQtScreenCapture();
 /// X11 or was built without xcb.
 std::unique_ptr<ScreenCapture> CreateXcbScreenCapture();
 
+/// The desktop in device pixels, as the union of every monitor: the extent a
+/// backend's picture covers.
+QRect DeviceDesktop();
+
 } // namespace pickers

@@ -4,8 +4,10 @@
 #include "pickers/capturebackends.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 namespace {
@@ -80,6 +82,19 @@ void FrozenImage::showIn(QWidget *window)
 {
     // Shares the pixels, no copy.
     new FrozenImageView(m_image, window);
+}
+
+QRect pickers::DeviceDesktop()
+{
+    QRect desktop;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (const QScreen *screen : screens) {
+        // NOTE: Qt keeps a screen's top-left corner in device pixels in its
+        // logical geometry and scales only the size.
+        const QSizeF size = QSizeF(screen->geometry().size()) * screen->devicePixelRatio();
+        desktop |= QRect(screen->geometry().topLeft(), size.toSize());
+    }
+    return desktop;
 }
 
 #ifndef VANDREL_HAVE_XCB

@@ -2,25 +2,11 @@
 // The capture in a Wayland session. There the display server shows no
 // program what the others show (an X11 program on Xwayland reads black or
 // nothing), and only the desktop portal hands out a picture of the screen.
+#include "pickers/capturebackends.h"
 #include "pickers/portalscreenshot.h"
 #include "pickers/screencapture.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 namespace {
-
-/// The desktop as the program's windows see it, in device pixels.
-QSize deviceDesktopSize()
-{
-    QRect desktop;
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
-        const QSizeF size = QSizeF(screen->geometry().size()) * screen->devicePixelRatio();
-        desktop |= QRect(screen->geometry().topLeft(), size.toSize());
-    }
-    return desktop.size();
-}
 
 class PortalScreenCapture final : public ScreenCapture
 {
@@ -35,7 +21,7 @@ public:
         if (picture.failure != pickers::PortalFailure::None)
             return {nullptr, true};
         return {std::make_unique<FrozenImage>(
-            pickers::FitPortalPicture(picture.image, deviceDesktopSize()))};
+            pickers::FitPortalPicture(picture.image, pickers::DeviceDesktop().size()))};
     }
 
 private:

@@ -9,7 +9,6 @@
 #include "pickers/capturebackends.h"
 
 #include <QGuiApplication>
-#include <QScreen>
 #include <QSysInfo>
 #include <QWidget>
 
@@ -76,20 +75,6 @@ std::optional<RootFormat> FindRootFormat(xcb_connection_t *connection)
         }
     }
     return std::nullopt;
-}
-
-/// The desktop in device pixels, as the union of every monitor.
-QRect DeviceDesktop()
-{
-    QRect desktop;
-    const QList<QScreen *> screens = QGuiApplication::screens();
-    for (const QScreen *screen : screens) {
-        // NOTE: Qt keeps a screen's top-left corner in device pixels in its
-        // logical geometry and scales only the size.
-        const QSizeF size = QSizeF(screen->geometry().size()) * screen->devicePixelRatio();
-        desktop |= QRect(screen->geometry().topLeft(), size.toSize());
-    }
-    return desktop;
 }
 
 class XcbFrozenScreen final : public FrozenScreen
@@ -199,7 +184,7 @@ public:
 
     Result grab() override
     {
-        const QRect desktop = DeviceDesktop();
+        const QRect desktop = pickers::DeviceDesktop();
         if (desktop.isEmpty() || desktop.width() > 0x7FFF || desktop.height() > 0x7FFF)
             return {};
         const xcb_pixmap_t pixmap = xcb_generate_id(m_connection);
