@@ -14,4 +14,4 @@ fi
 echo "No display found: starting Vandrel on a virtual display (Xvfb) and taking a screenshot."
 shot="$PWD/out/vandrel-screenshot.png"
 mkdir -p out
-exec python3 scripts/screenshot.py build/vandrel "$shot"
+exec tests/support/on-xvfb.sh 1024x768 -- python3 scripts/screenshot.py build/vandrel "$shot"
