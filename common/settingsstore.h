@@ -13,6 +13,8 @@ class SettingsStore
 public:
     virtual ~SettingsStore() = default;
     virtual int readInt(const QString &section, const QString &key, int defaultValue) = 0;
+    /// The value of @p key as it stands, empty when the file, section or key is missing.
+    virtual QString readText(const QString &section, const QString &key) = 0;
     virtual void writeText(const QString &section, const QString &key, const QString &value) = 0;
 };
 

@@ -221,6 +221,15 @@ std::optional<int> ReadInt(std::string_view data, std::string_view section, std:
     return ParseValue(data.substr(place.valueBegin, place.valueEnd - place.valueBegin));
 }
 
+std::optional<std::string_view> ReadText(std::string_view data, std::string_view section,
+                                         std::string_view key)
+{
+    const Place place = Locate(data, section, key);
+    if (!place.keyFound)
+        return std::nullopt;
+    return data.substr(place.valueBegin, place.valueEnd - place.valueBegin);
+}
+
 QByteArray WithValue(std::string_view data, std::string_view section, std::string_view key,
                      std::string_view value)
 {

@@ -32,6 +32,11 @@ bool IsValueText(std::string_view value);
 /// file has no such key.
 std::optional<int> ReadInt(std::string_view data, std::string_view section, std::string_view key);
 
+/// The value of @p key in @p section of @p data as it stands, up to the end
+/// of its line; nothing when the file has no such key.
+std::optional<std::string_view> ReadText(std::string_view data, std::string_view section,
+                                         std::string_view key);
+
 /// @p data with @p key in @p section set to @p value: replaced in place, or
 /// added at the end of the section (and the section at the end of the file).
 /// Every other byte stays as it was.

@@ -108,6 +108,21 @@ int ReadProfileInt(const QString &section, const QString &key, int defaultValue,
         .value_or(defaultValue);
 }
 
+QString ReadProfileText(const QString &section, const QString &key, const QString &path)
+{
+    const QByteArray sectionName = section.toUtf8();
+    const QByteArray keyName = key.toUtf8();
+    if (path.isEmpty() || !ini::IsSectionName(View(sectionName)) || !ini::IsKeyName(View(keyName)))
+        return {};
+    const FileContents contents = ReadFileContents(path);
+    if (contents.state != FileState::Present)
+        return {};
+    const std::optional<std::string_view> value =
+        ini::ReadText(View(contents.bytes), View(sectionName), View(keyName));
+    return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size()))
+                 : QString();
+}
+
 bool WriteProfileString(const QString &section, const QString &key, const QString &value,
                         const QString &path, const QString &seed)
 {
@@ -164,6 +179,11 @@ IniFileStore::IniFileStore(std::function<ConfigFile()> where)
 int IniFileStore::readInt(const QString &section, const QString &key, int defaultValue)
 {
     return ReadProfileInt(section, key, defaultValue, ReadablePath(m_where()));
+}
+
+QString IniFileStore::readText(const QString &section, const QString &key)
+{
+    return ReadProfileText(section, key, ReadablePath(m_where()));
 }
 
 void IniFileStore::writeText(const QString &section, const QString &key, const QString &value)

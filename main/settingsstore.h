@@ -20,6 +20,10 @@ namespace settings {
 int ReadProfileInt(const QString &section, const QString &key, int defaultValue,
                    const QString &path);
 
+/// The text value of @p key in @p section of the file at @p path, as it
+/// stands; empty when the file, section or key is missing.
+QString ReadProfileText(const QString &section, const QString &key, const QString &path);
+
 /// Sets @p key in @p section of the file at @p path to @p value, replacing an
 /// existing value in place or adding the key (and the section) at the end.
 /// Every other byte of the file survives. While no file exists at @p path, a
@@ -57,6 +61,7 @@ class IniFileStore final : public SettingsStore
 public:
     explicit IniFileStore(std::function<ConfigFile()> where = ConfigFileLocation);
     int readInt(const QString &section, const QString &key, int defaultValue) override;
+    QString readText(const QString &section, const QString &key) override;
     void writeText(const QString &section, const QString &key, const QString &value) override;
 
 private:

@@ -27,6 +27,12 @@ public:
         return settings::ini::ReadInt(settings::ini::View(file), "s", "k").value_or(defaultValue);
     }
 
+    QString readText(const QString &section, const QString &key) override
+    {
+        log << QStringLiteral("read %1/%2").arg(section, key);
+        return values.value(section + u'/' + key);
+    }
+
     void writeText(const QString &section, const QString &key, const QString &value) override
     {
         log << QStringLiteral("write %1/%2=%3").arg(section, key, value);
