@@ -205,23 +205,23 @@ void FrmBody::chooseRowColour(Row row)
 {
     if (!m_services.chooser)
         return;
+    // The chooser opens on the row's colour; a cancelled one leaves the row
+    // as it was.
+    RowControls &controls = rowControls(row);
     const std::optional<colour::ColourValue> chosen =
-        m_services.chooser->choose(this, m_chooserColour);
-    // A cancelled chooser leaves the row as it was.
+        m_services.chooser->choose(this, controls.colour);
     if (!chosen)
         return;
-    m_chooserColour = *chosen;
 
     // The new code is upper case whatever the letter-case option says; the
     // copy converts the whole tag anyway.
-    const colour::HexTriple hex = colour::SplitColorValue(m_chooserColour);
-    RowControls &controls = rowControls(row);
-    controls.colour = m_chooserColour;
+    const colour::HexTriple hex = colour::SplitColorValue(*chosen);
+    controls.colour = *chosen;
     controls.code->setText(colour::BuildColorCode(hex.red, hex.green, hex.blue));
     if (controls.caption)
-        SetTextColour(controls.caption, m_chooserColour);
+        SetTextColour(controls.caption, *chosen);
     else
-        m_picBg->setBackColor(m_chooserColour);
+        m_picBg->setBackColor(*chosen);
     showContrast();
 }
 

@@ -18,8 +18,8 @@ struct Services;
 /// @brief The BODY tag editor: five colours of a page, a preview of them and
 /// a copy of the `<body>` start tag that carries them.
 ///
-/// The window keeps its own five codes and its own chooser colour; it never
-/// touches the main window's colour. Only its letter-case option outlives
+/// The window keeps its own five codes; it never touches the main window's
+/// colour. Only its letter-case option outlives
 /// it, in the settings file (section "Body", key "Komozi"), read when the
 /// window is created and written once whenever it closes.
 class FrmBody : public CentredDialog
@@ -42,7 +42,7 @@ private:
         QLineEdit *code = nullptr;
         QPushButton *button = nullptr;
         QLabel *caption = nullptr;      ///< null for the background row
-        colour::ColourValue colour = 0; ///< what the row paints
+        colour::ColourValue colour = 0; ///< what the row paints; the chooser opens on it
     };
 
     void createControls();
@@ -58,8 +58,6 @@ private:
     BodyCodes codes() const;
 
     Services &m_services;
-    /// The chooser's colour: the last one confirmed in this window, black at first.
-    colour::ColourValue m_chooserColour = 0;
 
     ColorBox *m_picBg = nullptr;
     QLabel *m_label5 = nullptr;

@@ -12,6 +12,7 @@
 #include "common/appinfo.h"
 #include "common/fonts.h"
 #include "common/platform.h"
+#include "common/recentcolours.h"
 #include "common/savedstate.h"
 #include "common/twips.h"
 #include "dialogs/frmabout.h"
@@ -33,7 +34,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -134,6 +137,8 @@ void FrmMain::closeSequence()
     writeSetting(savedstate::Value::PaletteOpen, m_options.colorP);
     writeSetting(savedstate::Value::InFront, m_options.temae);
     writeSetting(savedstate::Value::HideDokodemo, m_options.hideDokodemo);
+    if (m_historyCleared || !m_usedThisRun.colours().isEmpty())
+        recentColours().write(*m_services.settings);
     if (m_palette)
         m_palette->close();
 }
@@ -149,8 +154,30 @@ void FrmMain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+bool FrmMain::takesCopyKey(QObject *watched, const QKeyEvent &key) const
+{
+    if (key.keyCombination() != QKeyCombination(Qt::ControlModifier, Qt::Key_C))
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this || QApplication::activePopupWidget() ||
+        QApplication::activeModalWidget())
+        return false;
+    // A box with selected text copies that text, as boxes do.
+    const QLineEdit *box = qobject_cast<QLineEdit *>(widget);
+    if (const auto *combo = qobject_cast<QComboBox *>(widget))
+        box = combo->lineEdit();
+    return !box || !box->hasSelectedText();
+}
+
 bool FrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // NOTE: a text box claims Ctrl+C even with nothing selected, where it
+    // would copy nothing; there the key goes on to the window's copy.
+    if (event->type() == QEvent::ShortcutOverride &&
+        takesCopyKey(watched, *static_cast<QKeyEvent *>(event))) {
+        event->ignore();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);
@@ -235,13 +262,11 @@ void FrmMain::pal_Click()
 
 void FrmMain::coloredit_Click()
 {
-    // A cancelled chooser changes nothing; it opens on the last colour
-    // confirmed in it during this run.
+    // The chooser opens on the colour shown; a cancelled one changes nothing.
     const std::optional<colour::ColourValue> chosen =
-        m_services.chooser->choose(this, m_chooserColour);
+        m_services.chooser->choose(this, m_channels->colourValue());
     if (!chosen)
         return;
-    m_chooserColour = *chosen;
     m_channels->storeHexTexts(colour::SplitColorValue(*chosen));
 }
 
@@ -282,6 +307,7 @@ void FrmMain::GetColor_Click()
         [this](colour::ColourValue value) {
             m_channels->colorBox()->setBackColor(value);
             m_channels->storeHexTexts(colour::SplitColorValue(value));
+            useRecentColour(value);
         },
         Qt::DirectConnection);
     connect(eyedropper, &FrmGetColor::closed, this, &QWidget::show, Qt::DirectConnection);
@@ -291,10 +317,56 @@ void FrmMain::GetColor_Click()
 
 void FrmMain::CommandClip_Click()
 {
-    const QString text =
-        ClipboardText(m_combo->currentText(), m_channels->codeBox()->text(), m_letterCase->value());
+    const QString code = m_channels->codeBox()->text();
+    const QString text = ClipboardText(m_combo->currentText(), code, m_letterCase->value());
     m_services.clipboard->clear();
     m_services.clipboard->setText(text);
+    // A code half typed over is no colour to remember.
+    if (const std::optional<colour::ColourValue> copied = ParseStoredColourCode(code))
+        useRecentColour(*copied);
+}
+
+RecentColours FrmMain::recentColours()
+{
+    RecentColours recent =
+        m_historyCleared ? RecentColours() : RecentColours::Read(*m_services.settings);
+    for (auto used = m_usedThisRun.colours().crbegin(); used != m_usedThisRun.colours().crend();
+         ++used)
+        recent.use(*used);
+    return recent;
+}
+
+void FrmMain::useRecentColour(colour::ColourValue value)
+{
+    m_usedThisRun.use(value);
+}
+
+void FrmMain::clearRecentColours()
+{
+    m_usedThisRun.clear();
+    m_historyCleared = true;
+}
+
+void FrmMain::fillRecentMenu()
+{
+    m_recentMenu->clear();
+    const RecentColours recent = recentColours();
+    for (const colour::ColourValue value : recent.colours()) {
+        const colour::Rgb rgb = colour::SplitRgb(value);
+        QPixmap swatch(16, 16);
+        swatch.fill(m_recentMenu->palette().color(QPalette::WindowText));
+        QPainter(&swatch).fillRect(1, 1, 14, 14, QColor(rgb.red, rgb.green, rgb.blue));
+        QAction *item = m_recentMenu->addAction(
+            QIcon(swatch), colour::ApplyLetterCase(StoredColourCode(value), m_letterCase->value()));
+        connect(item, &QAction::triggered, this,
+                [this, value] { m_channels->storeHexTexts(colour::SplitColorValue(value)); });
+    }
+    if (!recent.colours().isEmpty())
+        m_recentMenu->addSeparator();
+    QAction *clear = m_recentMenu->addAction(QStringLiteral(u"履歴を消去"));
+    clear->setObjectName(QStringLiteral("ClearHistory"));
+    clear->setEnabled(!recent.colours().isEmpty());
+    connect(clear, &QAction::triggered, this, &FrmMain::clearRecentColours);
 }
 
 void FrmMain::CheckKomozi_Click()

@@ -3,6 +3,7 @@
 
 #include "colour/channeltext.h"
 #include "common/appoptions.h"
+#include "common/recentcolours.h"
 #include "common/services.h"
 
 #include <QMainWindow>
@@ -15,9 +16,11 @@ enum class Value;
 class ChannelControls;
 class FrmColor;
 class LetterCaseBox;
+class QKeyEvent;
 class QComboBox;
 class QDialog;
 class QGroupBox;
+class QMenu;
 class QPushButton;
 class QToolBar;
 
@@ -65,6 +68,12 @@ public:
     /// Runs the command of a toolbar button's key; any other key does nothing.
     void dispatchToolbarKey(const QString &key);
 
+    /// The recent colours as the 最近の色 menu lists them: those in the
+    /// settings file with this run's copies and picks on top.
+    RecentColours recentColours();
+    /// Empties the recent colours (履歴を消去).
+    void clearRecentColours();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -77,6 +86,9 @@ private:
     void closeSequence();
     int readSetting(savedstate::Value value);
     void writeSetting(savedstate::Value value, int number);
+    void useRecentColour(colour::ColourValue value);
+    void fillRecentMenu();
+    bool takesCopyKey(QObject *watched, const QKeyEvent &key) const;
 
     Services &m_services;
     AppOptions m_options;
@@ -87,6 +99,12 @@ private:
     QGroupBox *m_frameClip = nullptr;
     QToolBar *m_toolbar = nullptr;
     QPointer<FrmColor> m_palette;
-    colour::ColourValue m_chooserColour = 0;
+    QMenu *m_recentMenu = nullptr;
+    /// This run's copies and picks, newest first; laid over what the file
+    /// holds whenever the list is shown or stored, so copies made meanwhile
+    /// by another run of the program (a pick from the command line) stay.
+    RecentColours m_usedThisRun;
+    /// 履歴を消去 was chosen: what the file held before is gone.
+    bool m_historyCleared = false;
     bool m_closed = false;
 };

@@ -19,6 +19,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
@@ -268,7 +269,10 @@ void FrmMain::buildMenus()
          {{"Reset", u"ﾘｾｯﾄ(&R)", &FrmMain::Reset_Click},
           {"sen", nullptr, nullptr},
           {"end", u"終了(&X)", &FrmMain::end_Click}}},
-        {"edit", u"編集(&E)", {{"body", u"BODYﾀｸﾞの編集(&B)...", &FrmMain::body_Click}}},
+        {"edit",
+         u"編集(&E)",
+         {{"copy", u"色をコピー(&C)", &FrmMain::CommandClip_Click},
+          {"body", u"BODYﾀｸﾞの編集(&B)...", &FrmMain::body_Click}}},
         {"view", u"表示(&V)", {{"pal", u"ｶﾗｰﾊﾟﾚｯﾄ(&C)...", &FrmMain::pal_Click}}},
         {"color",
          u"色(&I)",
@@ -291,4 +295,20 @@ void FrmMain::buildMenus()
             }
         }
     }
+
+    // The usual keys, shown beside their items. A text box with selected
+    // text keeps Ctrl+C for itself (see eventFilter).
+    const std::pair<const char *, QKeyCombination> keys[] = {
+        {"copy", QKeyCombination(Qt::ControlModifier, Qt::Key_C)},
+        {"GetColor", QKeyCombination(Qt::ControlModifier, Qt::Key_P)}};
+    for (const auto &[name, key] : keys)
+        bar->findChild<QAction *>(QString::fromLatin1(name))->setShortcut(key);
+
+    // The recent colours, listed afresh each time the submenu opens.
+    m_recentMenu =
+        bar->findChild<QMenu *>(QStringLiteral("color"))->addMenu(QStringLiteral(u"最近の色(&R)"));
+    m_recentMenu->setObjectName(QStringLiteral("recent"));
+    m_recentMenu->menuAction()->setObjectName(QStringLiteral("recent"));
+    m_recentMenu->addAction(QStringLiteral(u"履歴を消去"))->setEnabled(false);
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &FrmMain::fillRecentMenu);
 }

@@ -137,12 +137,12 @@ private Q_SLOTS:
         QCOMPARE(f.clipboard.log.last(),
                  u"set:<body bgcolor=\"#777777\" text=\"#0a0b0c\" "
                  u"link=\"#000000\" vlink=\"#010203\" alink =\"#ff8000\">"_s);
-        // The chooser opens on the last colour confirmed in any row of this
-        // window; a new window starts again from black.
+        // The chooser opens on the row's colour, its default in a new window.
         FrmBody second(f.services);
         QTest::mouseClick(Child(second, u"CmdVlink"_s), Qt::LeftButton);
-        QCOMPARE(f.chooser.initials, (QList<ColourValue>{0, 0, 0x0C0B0A, 0x0C0B0A, 0, 0, 0x030201,
-                                                         0x030201, 0x0080FF, 0x0080FF, 0}));
+        QCOMPARE(f.chooser.initials,
+                 (QList<ColourValue>{0, 0, 0xFF0000, 0xFF0000, 0x800080, 0x800080, 0x0000FF,
+                                     0x0000FF, 0xFFFFFF, 0xFFFFFF, 0x800080}));
     }
 
     void windowAndControls()

@@ -22,10 +22,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QRegularExpression>
@@ -33,6 +35,7 @@
 #include <QTest>
 #include <QToolBar>
 
+using colour::Channel;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -213,10 +216,10 @@ private Q_SLOTS:
         QCOMPARE(h.c().colorBox()->toolTip(),
                  u"白とのコントラスト比 2.5:1（AA 不適合、AAA 不適合）\n"
                  u"黒とのコントラスト比 8.3:1（AA 適合、AAA 適合）"_s);
-        // It opens on the last colour confirmed; the preview's double-click opens it too.
+        // It opens on the colour shown; the preview's double-click opens it too.
         h.c().storeSliders(1, 2, 3);
         QTest::mouseDClick(h.c().colorBox(), Qt::LeftButton);
-        QCOMPARE(h.chooser.initials, (QList<colour::ColourValue>{0u, 0u, 0x0080FFu}));
+        QCOMPARE(h.chooser.initials, (QList<colour::ColourValue>{0x1E140Au, 0x1E140Au, 0x030201u}));
         QCOMPARE(h.code(), u"#010203"_s);
     }
 
@@ -288,6 +291,102 @@ private Q_SLOTS:
         // Reset leaves the attribute name and the letter case alone.
         QCOMPARE(h.w().attributeBox()->currentText(), u"LINK"_s);
         QCOMPARE(h.w().letterCase()->value(), colour::LetterCase::Lower);
+    }
+
+    void keysGoToTheBoxOrTheWindow()
+    {
+        // Where the focus is, whether its text is all selected, the key, and
+        // what took it: the window's copy (the code, on the program's
+        // clipboard), the box's own copy (its text, on the system's), or the
+        // eyedropper (the capture sees nothing, so it ends in its message). A
+        // decimal box with a selection keeps the key too, and its key filter
+        // beeps at it as at any control character.
+        FakeCapture capture;
+        MainHarness h(u"Color/Red=10 Color/Green=20 Color/Blue=30"_s, &capture);
+        QVERIFY(h.show());
+        QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+        const std::tuple<const char16_t *, bool, QKeyCombination> rows[] = {
+            {u"SliderRed", false, Qt::CTRL | Qt::Key_C},
+            {u"TextRed", false, Qt::CTRL | Qt::Key_C},
+            {u"TextRed", true, Qt::CTRL | Qt::Key_C},
+            {u"TextGreenHex", true, Qt::CTRL | Qt::Key_C},
+            {u"Combo1", true, Qt::CTRL | Qt::Key_C},
+            {u"Combo1", false, Qt::CTRL | Qt::Key_C},
+            {u"TextCode", true, Qt::CTRL | Qt::Key_C},
+            {u"TextBlueHex", true, Qt::CTRL | Qt::Key_P},
+        };
+        QStringList seen;
+        for (const auto &[name, selected, key] : rows) {
+            auto *focus = h.w().findChild<QWidget *>(QString::fromUtf16(name));
+            focus->setFocus();
+            QLineEdit *box = qobject_cast<QLineEdit *>(focus);
+            if (auto *combo = qobject_cast<QComboBox *>(focus))
+                box = combo->lineEdit();
+            if (box)
+                selected ? box->selectAll() : box->deselect();
+            QGuiApplication::clipboard()->clear();
+            h.clipboard.log.clear();
+            h.messages.clear();
+            QTest::keyClick(focus, key.key(), key.keyboardModifiers());
+            seen << QString::fromUtf16(name) + u':' + h.clipboard.log.join(u',') + u':' +
+                        QGuiApplication::clipboard()->text() + u':' + h.messages.join(u',');
+        }
+        QCOMPARE(seen.join(u' '),
+                 u"SliderRed:clear,set:#0A141E:: TextRed:clear,set:#0A141E:: TextRed:::beep "
+                 u"TextGreenHex::14: Combo1::なし: Combo1:clear,set:#0A141E:: TextCode::#0A141E: "
+                 u"TextBlueHex:::"_s +
+                     kScreenUnreadable);
+        // The menus show the keys.
+        QCOMPARE(h.w().findChild<QAction *>(u"copy"_s)->shortcut(), QKeySequence(u"Ctrl+C"_s));
+        QCOMPARE(h.w().findChild<QAction *>(u"GetColor"_s)->shortcut(), QKeySequence(u"Ctrl+P"_s));
+    }
+
+    void recentColours()
+    {
+        // Copies and picks go on top of the stored list, in the window's letter
+        // case, once each; an item sets the colour; the list is stored at close.
+        FakeCapture capture;
+        capture.picture = QImage(QGuiApplication::primaryScreen()->size(), QImage::Format_RGB32);
+        capture.picture.fill(qRgb(0x0A, 0xB0, 0xFE));
+        MainHarness h(u"Color/Red=16 Check/Komozi=1 History/1=#00FF00 History/2=#100000 "
+                      u"History/3=bad History/4=#0000FF"_s,
+                      &capture);
+        QVERIFY(h.show());
+        auto *menu = h.w().findChild<QMenu *>(u"recent"_s);
+        const auto listed = [&] {
+            menu->popup(QPoint(0, 0));
+            QStringList items;
+            for (QAction *item : menu->actions())
+                items << (item->isEnabled() ? u""_s : u"-"_s) + item->text();
+            menu->hide();
+            return items.join(u' ');
+        };
+        QCOMPARE(listed(), u"#00ff00 #100000 #0000ff  履歴を消去"_s);
+        QTest::keyClick(h.c().slider(Channel::Red), Qt::Key_Return); // copies #100000
+        h.w().GetColor_Click();
+        QPointer<FrmGetColor> eyedropper = openEyedropper();
+        QVERIFY(eyedropper);
+        QTest::keyClick(eyedropper, Qt::Key_Return); // picks #0ab0fe
+        QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 2000);
+        h.c().codeBox()->setText(u"#12"_s); // a half-typed code is not remembered
+        h.w().CommandClip_Click();
+        QCOMPARE(listed(), u"#0ab0fe #100000 #00ff00 #0000ff  履歴を消去"_s);
+        menu->actions().at(2)->trigger();
+        QCOMPARE(h.code(), u"#00ff00"_s);
+
+        h.w().close();
+        QCOMPARE(h.settings.log.filter(u"write History/"_s).join(u' '),
+                 u"write History/1=#0AB0FE write History/2=#100000 write History/3=#00FF00 "
+                 u"write History/4=#0000FF"_s);
+        // 履歴を消去 empties the list; the close empties the keys that held one.
+        MainHarness cleared(u"History/1=#000001 History/2=#000002"_s);
+        auto *again = cleared.w().findChild<QMenu *>(u"recent"_s);
+        again->popup(QPoint(0, 0));
+        again->findChild<QAction *>(u"ClearHistory"_s)->trigger();
+        again->hide();
+        cleared.w().close();
+        QCOMPARE(cleared.settings.log.filter(u"write History/"_s).join(u' '),
+                 u"write History/1= write History/2="_s);
     }
 
     void eyedropper()
