@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+#include "main/pickcommand.h"
+
+#include "common/recentcolours.h"
+#include "common/services.h"
+#include "main/clipboardkeeper.h"
+#include "main/clipboardtext.h"
+#include "main/commandline.h"
+#include "pickers/frmgetcolor.h"
+#include "pickers/screencapture.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+void Complain(const char *reason)
+{
+    std::fprintf(stderr, "vandrel: %s\n", reason);
+}
+
+} // namespace
+
+int RunPickCommand(Services &services, const CommandLine &command, ClipboardKeeper *keeper)
+{
+    ScreenCapture::Result shot = services.capture->grab();
+    if (shot.refused || !shot.picture) {
+        Complain("the screen could not be read");
+        return 2;
+    }
+    // The command ends with the eyedropper, not when Qt sees no window left.
+    QApplication::setQuitOnLastWindowClosed(false);
+    const colour::LetterCase letterCase =
+        command.lower ? colour::LetterCase::Lower : colour::LetterCase::Upper;
+    auto *eyedropper = new FrmGetColor(std::move(shot.picture));
+    eyedropper->setLetterCase(letterCase);
+
+    std::optional<colour::ColourValue> picked;
+    QObject::connect(
+        eyedropper, &FrmGetColor::picked, eyedropper,
+        [&picked](colour::ColourValue value) { picked = value; }, Qt::DirectConnection);
+    // NOTE: queued, so the eyedropper has left the screen before the
+    // clipboard is handed over and the command ends.
+    QObject::connect(
+        eyedropper, &FrmGetColor::closed, qApp,
+        [&] {
+            if (!picked) {
+                QCoreApplication::exit(1);
+                return;
+            }
+            const QString code = colour::ApplyLetterCase(StoredColourCode(*picked), letterCase);
+            const QByteArray line =
+                (ClipboardText(command.format, code, letterCase) + u'\n').toUtf8();
+            std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
+            std::fflush(stdout);
+            RecentColours recent = RecentColours::Read(*services.settings);
+            recent.use(*picked);
+            recent.write(*services.settings);
+            if (keeper && !keeper->keep(QString::fromUtf8(line.chopped(1)))) {
+                Complain("the clipboard could not be kept");
+                QCoreApplication::exit(2);
+                return;
+            }
+            QCoreApplication::exit(0);
+        },
+        Qt::QueuedConnection);
+    eyedropper->showOverDesktop();
+    return QApplication::exec();
+}
