@@ -63,10 +63,12 @@ function(vandrel_packaging)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
     # Libraries from dpkg-shlibdeps; Qt's platform plugins are loaded at run time, so no
     # library dependency names them. The captions need a Japanese gothic; the program asks for
-    # IPA's and falls back to Noto's. Qt's Wayland platform and the desktop portal are only used
-    # in a Wayland session, where the program also runs through Xwayland without them.
+    # IPA's and falls back to Noto's. Qt's own dialogs and context menus speak Japanese through
+    # Qt's translations. Qt's Wayland platform and the desktop portal are only used in a Wayland
+    # session, where the program also runs through Xwayland without them.
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic | fonts-noto-cjk")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk")
     set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, xdg-desktop-portal")
     include(CPack)
 endfunction()

@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     clang-format
     fonts-ipafont-gothic fonts-liberation
+    qt6-translations-l10n  # Qt's own dialogs and context menus in Japanese
     libxcb1-dev  # the eyedropper keeps its picture on the X server
     xvfb xdotool xclip x11-utils x11-apps x11-xserver-utils imagemagick openbox
     appstream desktop-file-utils

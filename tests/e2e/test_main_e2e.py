@@ -60,10 +60,10 @@ class MainWindow(unittest.TestCase):
         s.activate(s.main)
         self.copied("#000000")  # straight after a first start
         s.click_control(*COLOR_BOX, clicks=2)  # the platform's chooser
-        s.open_window("^Select Colou?r$")
+        s.open_window("^色を選択$")
         # "#0000C0" typed over its HTML field's text, then OK.
         s.key("alt+h", "ctrl+a", "numbersign", "0", "0", "0", "0", "C", "0", "Return")
-        wait_until(lambda: not s.find_windows("^Select Colou?r$"), what="chooser closed")
+        wait_until(lambda: not s.find_windows("^色を選択$"), what="chooser closed")
         self.replace_text(TEXT_RED, "255")
         self.replace_text(TEXT_GREEN_HEX, "ab")
         self.copied("#FFABC0")

@@ -71,115 +71,65 @@ TEST(PlatformChoice, XwaylandWhereItRunsAndTheUsersChoiceFirst)
             << environment.waylandDisplay.constData() << " " << environment.x11Display.constData();
 }
 
-/// The list as stored codes, newest first, blank-separated.
-QString Codes(const RecentColours &recent)
+TEST(RecentColours, OrderOnceEachLimitAndBadStoredEntries)
 {
-    QStringList codes;
-    for (const colour::ColourValue value : recent.colours())
-        codes << StoredColourCode(value);
-    return codes.join(u' ');
-}
-
-TEST(RecentColours, NewestFirstOnceEachAtMostSixteen)
-{
-    // Colours used, in order (0xRRGGBB written as the code reads), and the list.
-    const std::pair<std::vector<colour::ColourValue>, const char16_t *> cases[] = {
-        {{}, u""},
-        {{0x0000FF, 0x00FF00}, u"#00FF00 #FF0000"},
-        {{1, 2, 1}, u"#010000 #020000"}, // used again: to the top, not twice
-        {{1, 1}, u"#010000"},
-    };
-    for (const auto &[used, expected] : cases) {
-        RecentColours recent;
-        for (const colour::ColourValue value : used)
-            recent.use(value);
-        EXPECT_EQ(Codes(recent), QString::fromUtf16(expected));
-    }
-    // Seventeen colours: the first one drops out; one used again stays.
-    RecentColours recent;
-    for (colour::ColourValue value = 1; value <= 17; ++value)
-        recent.use(value);
-    recent.use(5);
-    EXPECT_EQ(recent.colours().size(), RecentColours::kLimit);
-    EXPECT_EQ(recent.colours().front(), 5u);
-    EXPECT_FALSE(recent.colours().contains(1u));
-    EXPECT_TRUE(recent.colours().contains(2u));
-}
-
-TEST(RecentColours, StoredEntriesReadBackAndBadOnesSkipped)
-{
-    // What the file holds (History/<key>=<value>;...), and the list read from it.
-    const std::pair<const char16_t *, const char16_t *> cases[] = {
-        {u"", u""}, // a file from before there was a history
-        {u"1=#FF8000;2=#00ff80;3= #0A0B0C ", u"#FF8000 #00FF80 #0A0B0C"},
-        {u"1=#GG0000;2=FF8000;3=#FF80000;4=#FF80;5=;6=#ＦＦ0000;7=#123456", u"#123456"},
-        {u"2=#000001;16=#000002;17=#000003;0=#000004", u"#000001 #000002"}, // gaps; 1..16 only
-        {u"1=#ABCDEF;2=#abcdef;3=#000000", u"#ABCDEF #000000"},             // one entry per colour
-    };
-    for (const auto &[stored, expected] : cases) {
+    // Stored "key=value;...", colours then used (0xBBGGRR), the list newest
+    // first. How the list is written is the main window's test.
+    const std::tuple<const char16_t *, std::vector<colour::ColourValue>, const char16_t *> cases[] =
+        {
+            {u"", {}, u""}, // a file from before there was a history
+            {u"1=#FF8000;2=#00ff80;3= #0A0B0C ", {}, u"#FF8000 #00FF80 #0A0B0C"},
+            {u"1=#GG0000;2=FF8000;3=#FF80000;4=#FF80;5=;6=#ＦＦ0000;9=#123456;17=#000001",
+             {},
+             u"#123456"},
+            {u"2=#000001;3=#abcdef;4=#ABCDEF",
+             {0xFF, 0xFF00, 0xFF}, // one entry per colour
+             u"#FF0000 #00FF00 #000001 #ABCDEF"},
+        };
+    for (const auto &[stored, used, listed] : cases) {
         FakeSettingsStore store;
         for (const QString &pair : QString::fromUtf16(stored).split(u';', Qt::SkipEmptyParts))
             store.values.insert(u"History/"_s + pair.section(u'=', 0, 0), pair.section(u'=', 1));
-        EXPECT_EQ(Codes(RecentColours::Read(store)), QString::fromUtf16(expected))
-            << QString::fromUtf16(stored).toStdString();
+        RecentColours recent = RecentColours::Read(store);
+        for (const colour::ColourValue value : used)
+            recent.use(value);
+        QStringList codes;
+        for (const colour::ColourValue value : recent.colours())
+            codes << StoredColourCode(value);
+        EXPECT_EQ(codes.join(u' '), QString::fromUtf16(listed));
     }
-}
-
-TEST(RecentColours, WrittenUnderOneToSixteenEmptyingWhatIsLeft)
-{
-    FakeSettingsStore store;
-    store.values.insert(u"History/2"_s, u"#000001"_s);
-    store.values.insert(u"History/3"_s, u"#000002"_s);
+    // Seventeen colours: the oldest drops out.
     RecentColours recent;
-    recent.use(0x563412);
-    recent.write(store);
-    // Key 2 held a colour and is emptied; the keys that held nothing stay out.
-    EXPECT_EQ(store.log.filter(u"write"_s).join(u' '),
-              u"write History/1=#123456 write History/2= write History/3="_s);
-    EXPECT_EQ(Codes(RecentColours::Read(store)), u"#123456"_s);
+    for (colour::ColourValue value = 1; value <= 17; ++value)
+        recent.use(value);
+    EXPECT_EQ(recent.colours().size(), RecentColours::kLimit);
+    EXPECT_EQ(std::pair(recent.colours().front(), recent.colours().back()), std::pair(17u, 2u));
 }
 
 TEST(CommandLine, OptionsAndMistakes)
 {
-    // Arguments after the program's name; what they ask for as action, format,
-    // lower, copy; and the start of the text shown.
-    using Action = CommandLine::Action;
-    struct Case
-    {
-        QStringList arguments;
-        Action action;
-        const char16_t *format;
-        bool lower;
-        bool copy;
-        const char16_t *text;
-    };
-    const Case cases[] = {
-        {{}, Action::Window, u"なし", false, false, u""},
-        {{u"--pick"_s}, Action::Pick, u"なし", false, false, u""},
+    // Arguments after the program's name; what they ask for: the action, then
+    // the format, --lower and --copy, or the start of the text shown.
+    const std::pair<QStringList, const char16_t *> cases[] = {
+        {{}, u"window なし"},
         {{u"--pick"_s, u"--format"_s, u"rgb()"_s, u"--lower"_s, u"--copy"_s},
-         Action::Pick,
-         u"rgb()",
-         true,
-         true,
-         u""},
-        {{u"--format=BGCOLOR"_s, u"--pick"_s}, Action::Pick, u"BGCOLOR", false, false, u""},
-        {{u"--pick"_s, u"--format"_s, u""_s}, Action::Pick, u"", false, false, u""},
-        {{u"--help"_s, u"--pick"_s}, Action::Help, u"なし", false, false, u"Usage: vandrel"},
-        {{u"-h"_s}, Action::Help, u"なし", false, false, u"Usage: vandrel"},
-        {{u"--version"_s}, Action::Version, u"なし", false, false, u"vandrel (Vandrel) "},
-        {{u"--bogus"_s}, Action::Error, u"なし", false, false, u"Unknown option 'bogus'"},
-        {{u"--pick"_s, u"--format"_s}, Action::Error, u"なし", false, false, u"Missing value"},
-        {{u"--copy"_s}, Action::Error, u"なし", false, false, u"--format, --lower and --copy"},
-        {{u"--pick"_s, u"red"_s}, Action::Error, u"なし", false, false, u"unexpected argument"},
+         u"pick rgb() lower copy"},
+        {{u"--pick"_s, u"--help"_s}, u"help Usage: vandrel"},
+        {{u"--version"_s}, u"version vandrel (Vandrel) "},
+        {{u"--bogus"_s}, u"error Unknown option 'bogus'"},
+        {{u"--pick"_s, u"--format"_s}, u"error Missing value after '--format'"},
+        {{u"--copy"_s}, u"error --format, --lower and --copy go with --pick"},
+        {{u"--pick"_s, u"red"_s}, u"error unexpected argument 'red'"},
     };
-    for (const Case &c : cases) {
-        const CommandLine command = ParseCommandLine(QStringList{u"vandrel"_s} + c.arguments);
-        const std::string what = c.arguments.join(u' ').toStdString();
-        EXPECT_EQ(command.action, c.action) << what;
-        EXPECT_EQ(command.format, QString::fromUtf16(c.format)) << what;
-        EXPECT_EQ(std::pair(command.lower, command.copy), std::pair(c.lower, c.copy)) << what;
-        const QString text = QString::fromUtf16(c.text);
-        EXPECT_EQ(command.text.left(text.size()), text) << what;
+    const char16_t *const actions[] = {u"window", u"pick", u"help", u"version", u"error"};
+    for (const auto &[arguments, expected] : cases) {
+        const CommandLine c = ParseCommandLine(QStringList{u"vandrel"_s} + arguments);
+        const QString action = QString::fromUtf16(actions[static_cast<int>(c.action)]) + u' ';
+        const QString seen = c.text.isEmpty()
+                                 ? action + c.format + (c.lower ? u" lower"_s : QString()) +
+                                       (c.copy ? u" copy"_s : QString())
+                                 : (action + c.text).left(QStringView(expected).size());
+        EXPECT_EQ(seen, QString::fromUtf16(expected)) << arguments.join(u' ').toStdString();
     }
 }
 

@@ -37,10 +37,15 @@ def check_package(deb, root):
     # The desktop entry's command and icon name what the package installed, at every size.
     share = os.path.join(root, "usr", "share")
     desktop = os.path.join(share, "applications", APP_ID + ".desktop")
-    entry = dict(re.findall(r"^(Exec|Icon)=(\S*)", open(desktop).read(), re.M)
-                 if os.path.isfile(desktop) else [])
+    text = open(desktop).read() if os.path.isfile(desktop) else ""
+    entry = dict(re.findall(r"^(Exec|Icon)=(\S*)", text.split("\n[")[0], re.M))
     failures = [] if os.access(os.path.join(root, "usr", "bin", entry.get("Exec", "?")), os.X_OK) \
         else ["Exec does not resolve: %s" % entry.get("Exec")]
+    # The desktop's menus and docks offer a pick straight from the screen.
+    action = "\n[Desktop Action pick]\nName=Pick a Colour from the Screen\n" \
+        "Name[ja]=スポイトで色を取る\nExec=%s --pick --copy\n" % entry.get("Exec")
+    if not re.search(r"^Actions=(.*;)?pick;", text, re.M) or action not in text:
+        failures.append("no pick action in " + desktop)
     icon = os.path.join(share, "icons", "hicolor", "%s", "apps", entry.get("Icon", "?") + ".%s")
     widths = [png_width(icon % ("%dx%d" % (n, n), "png")) for n in ICON_SIZES]
     if widths != ICON_SIZES or not os.path.isfile(icon % ("scalable", "svg")):

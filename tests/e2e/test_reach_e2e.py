@@ -1,0 +1,64 @@
+# SPDX-License-Identifier: MIT
+"""Ctrl+C, Ctrl+P, the colour chooser in Japanese and a pick from the command
+line, driven with real X events and read back through the clipboard, the
+program's output and its exit status. Which box keeps Ctrl+C, and the recent
+colours, are the window tests'."""
+import os
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+from vandrel_e2e import Session, wait_until  # noqa: E402
+
+COLOR_BOX = (240, 1920, 615, 855)  # client twips: left, top, width, height
+SPOT = (5, 5)  # a pixel of the desktop away from the main window
+
+
+class Reach(unittest.TestCase):
+    def pick(self, *options, act):
+        proc = self.s._spawn([self.s.binary, "--pick"] + list(options), stdout=subprocess.PIPE)
+        self.s.wait_eyedropper()
+        act()
+        return proc.communicate(timeout=30)[0].decode(), proc.returncode
+
+    def test_keys_chooser_and_picks_from_the_command_line(self):
+        s = self.s = Session("[Color]\nRed=255\nGreen=128\n[Position]\nTop=3000\nLeft=6000\n")
+        self.addCleanup(s.close)
+        s.start()
+        spot = "#" + s.grab(SPOT + (1, 1)).hex().upper()
+        self.assertNotEqual(spot, "#FF8000")
+        s.key("ctrl+c")  # the focus is on a slider
+        s.clipboard_becomes("#FF8000")
+        s.key("ctrl+p")
+        s.wait_eyedropper()
+        s.click_at(*SPOT)
+        s.wait_eyedropper(shown=False)
+        s.activate(s.main)
+        s.key("ctrl+c")
+        s.clipboard_becomes(spot)
+        # The chooser speaks Japanese (its buttons read OK and キャンセル).
+        s.click_control(*COLOR_BOX, clicks=2)
+        s.open_window("^色を選択$")
+        s.key("Escape")
+        wait_until(lambda: not s.find_windows("^色を選択$"), what="chooser closed")
+        self.assertEqual(s.close_main_by_menu(), 0)
+
+        # From the command line: nothing on Esc; a click prints the code in
+        # the form asked for and leaves it on the clipboard after the command
+        # has ended, until another program takes it. The recent colours are
+        # the only setting written.
+        s.config.write_text("[Use]\nNumberOfUse=1\n")
+        self.assertEqual(self.pick(act=lambda: s.key("Escape")), ("", 1))
+        attribute = 'bgcolor="%s"' % spot.lower()
+        self.assertEqual(self.pick("--format", "BGCOLOR", "--lower", "--copy",
+                                   act=lambda: s.click_at(*SPOT)), (attribute + "\n", 0))
+        s.clipboard_becomes(attribute)
+        self.assertEqual(s.config.read_text(), "[Use]\nNumberOfUse=1\n[History]\n1=%s\n" % spot)
+        subprocess.run(["xclip", "-i", "-selection", "clipboard", "-loops", "1"], input=b"taken",
+                       env=s.env, timeout=10)
+        s.clipboard_becomes("taken")
+
+
+if __name__ == "__main__":
+    unittest.main()
