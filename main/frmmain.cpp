@@ -292,6 +292,10 @@ void FrmMain::GetColor_Click()
         for (QWidget *child : findChildren<QWidget *>())
             child->update();
         repaint();
+        // The 色 menu reaches past the window's right edge, over the palette
+        // docked there.
+        if (m_palette && m_palette->isVisible())
+            m_palette->repaint();
     }
     ScreenCapture::Result shot = m_services.capture->grab();
     // Nothing of the screen could be seen: no eyedropper, the colour stays,

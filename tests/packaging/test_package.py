@@ -38,7 +38,7 @@ def check_package(deb, root):
     share = os.path.join(root, "usr", "share")
     desktop = os.path.join(share, "applications", APP_ID + ".desktop")
     text = open(desktop).read() if os.path.isfile(desktop) else ""
-    entry = dict(re.findall(r"^(Exec|Icon)=(\S*)", text.split("\n[")[0], re.M))
+    entry = dict(re.findall(r"^(Exec|Icon)=(\S*)", text.split("\n[Desktop Action")[0], re.M))
     failures = [] if os.access(os.path.join(root, "usr", "bin", entry.get("Exec", "?")), os.X_OK) \
         else ["Exec does not resolve: %s" % entry.get("Exec")]
     # The desktop's menus and docks offer a pick straight from the screen.
