@@ -26,8 +26,8 @@ Make HTML colour codes. Without options, open the main window.
       --version      output version information and exit
 
 Exit status: 0 a colour was picked; 1 the pick was cancelled with Esc;
-2 the screen could not be read, the clipboard could not be kept, or the
-options were wrong.
+2 the screen could not be read, the code could not be printed or kept on the
+clipboard, or the options were wrong.
 )"_s;
 
 } // namespace

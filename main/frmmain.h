@@ -16,10 +16,10 @@ enum class Value;
 class ChannelControls;
 class FrmColor;
 class LetterCaseBox;
-class QKeyEvent;
 class QComboBox;
 class QDialog;
 class QGroupBox;
+class QKeyEvent;
 class QMenu;
 class QPushButton;
 class QToolBar;
@@ -68,12 +68,6 @@ public:
     /// Runs the command of a toolbar button's key; any other key does nothing.
     void dispatchToolbarKey(const QString &key);
 
-    /// The recent colours as the 最近の色 menu lists them: those in the
-    /// settings file with this run's copies and picks on top.
-    RecentColours recentColours();
-    /// Empties the recent colours (履歴を消去).
-    void clearRecentColours();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -86,7 +80,12 @@ private:
     void closeSequence();
     int readSetting(savedstate::Value value);
     void writeSetting(savedstate::Value value, int number);
+    /// The recent colours as the 最近の色 menu lists them: those in the
+    /// settings file with this run's copies and picks on top.
+    RecentColours recentColours();
     void useRecentColour(colour::ColourValue value);
+    /// Empties the recent colours (履歴を消去).
+    void clearRecentColours();
     void fillRecentMenu();
     bool takesCopyKey(QObject *watched, const QKeyEvent &key) const;
 

@@ -54,7 +54,11 @@ int RunPickCommand(Services &services, const CommandLine &command, ClipboardKeep
             const QByteArray line =
                 (ClipboardText(command.format, code, letterCase) + u'\n').toUtf8();
             std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
-            std::fflush(stdout);
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                Complain("the code could not be written");
+                QCoreApplication::exit(2);
+                return;
+            }
             RecentColours recent = RecentColours::Read(*services.settings);
             recent.use(*picked);
             recent.write(*services.settings);

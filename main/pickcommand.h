@@ -11,6 +11,6 @@ struct Services;
 /// with a @p keeper the code also stays on the clipboard.
 ///
 /// Returns the program's exit status: 0 picked, 1 cancelled, 2 the screen
-/// could not be read or the clipboard could not be kept (the reason on
-/// standard error).
+/// could not be read or the code could not be printed or kept on the
+/// clipboard (the reason on standard error).
 int RunPickCommand(Services &services, const CommandLine &command, ClipboardKeeper *keeper);
