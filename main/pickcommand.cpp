@@ -55,7 +55,7 @@ int RunPickCommand(Services &services, const CommandLine &command, ClipboardKeep
                 (ClipboardText(command.format, code, letterCase) + u'\n').toUtf8();
             std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stdout);
             if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-                Complain("the code could not be written");
+                Complain("the code could not be printed");
                 QCoreApplication::exit(2);
                 return;
             }
