@@ -87,6 +87,7 @@ struct Rgb
     int red;
     int green;
     int blue;
+    friend bool operator==(const Rgb &, const Rgb &) = default;
 };
 
 /// Reads the low three bytes of @p value as red, green and blue.

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The text forms, the split of a picked colour into its hex texts and the
 // keys the decimal boxes take are seen through the channel views' tests;
-// here are the parsers' corners and the contrast ratios the tooltips tell.
+// here are the parsers' corners, the contrast ratios the tooltips tell and
+// the quote of a refused paste.
 #include "colour/channeltext.h"
 #include "colour/contrast.h"
+#include "colour/csscolour.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +44,20 @@ TEST(ChannelText, MessagesUseTheFullWidthTilde)
 {
     EXPECT_EQ(kDecimalMessage, QString::fromUtf8("000～255までの整数の数値を入力して下さい。"));
     EXPECT_EQ(kHexMessage, QString::fromUtf8("00～FFまでの数値を16進数で入力して下さい。"));
+}
+
+TEST(CssColour, RefusedTextIsQuotedOnOneLineUpToFortyCharacters)
+{
+    // A character outside the BMP counts as one and is never split.
+    const QString x39(39, u'x');
+    const std::pair<QString, QString> cases[] = {{u"a\nb\tc\u2028d"_s, u"a b c d"_s},
+                                                 {x39 + u"yz"_s, x39 + u"y…"_s},
+                                                 {x39 + u"😀z"_s, x39 + u"😀…"_s},
+                                                 {x39 + u"😀"_s, x39 + u"😀"_s},
+                                                 {{}, {}}};
+    for (const auto &[text, quoted] : cases)
+        EXPECT_EQ(ColourTextRefusedMessage(text).section(u'」', 0, 0), u"「"_s + quoted)
+            << text.toStdString();
 }
 
 TEST(Contrast, PublishedPairsAndTheirTooltips)
