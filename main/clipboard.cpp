@@ -15,3 +15,9 @@ void SystemClipboard::setText(const QString &text)
     if (QClipboard *clipboard = QGuiApplication::clipboard())
         clipboard->setText(text);
 }
+
+QString SystemClipboard::text() const
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
+}

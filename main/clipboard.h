@@ -9,4 +9,5 @@ class SystemClipboard final : public ClipboardSink
 public:
     void clear() override;
     void setText(const QString &text) override;
+    QString text() const override;
 };

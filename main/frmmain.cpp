@@ -7,9 +7,11 @@
 #include "colour/channeledit.h"
 #include "colour/colorbox.h"
 #include "colour/contrast.h"
+#include "colour/csscolour.h"
 #include "colour/lettercasebox.h"
 #include "colour/spinarrows.h"
 #include "common/appinfo.h"
+#include "common/clipboardsink.h"
 #include "common/fonts.h"
 #include "common/platform.h"
 #include "common/recentcolours.h"
@@ -36,6 +38,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -67,8 +70,9 @@ void FrmMain::writeSetting(savedstate::Value value, int number)
 
 void FrmMain::startUp()
 {
-    // 1. The attribute list; the text stays "なし" with no entry selected.
-    m_combo->addItems(AttributeNames());
+    // 1. The attribute list and the CSS forms; the text stays "なし" with no
+    // entry selected.
+    m_combo->addItems(AttributeNames() + CssFormNames());
     m_combo->setCurrentIndex(-1);
     m_combo->setEditText(AttributeNames().front());
 
@@ -376,6 +380,38 @@ void FrmMain::fillRecentMenu()
 void FrmMain::CheckKomozi_Click()
 {
     m_channels->convertLetterCase();
+}
+
+void FrmMain::paste_Click()
+{
+    applyColourText(m_services.clipboard->text());
+}
+
+void FrmMain::applyColourText(const QString &text)
+{
+    const std::optional<colour::Rgb> rgb = colour::ParseColourText(text);
+    if (!rgb) {
+        m_services.feedback.message(this, colour::ColourTextRefusedMessage(text));
+        return;
+    }
+    m_channels->storeHexTexts(
+        colour::SplitColorValue(colour::MakeColourValue(rgb->red, rgb->green, rgb->blue)));
+}
+
+void FrmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasText())
+        event->acceptProposedAction();
+}
+
+void FrmMain::dropEvent(QDropEvent *event)
+{
+    event->acceptProposedAction();
+    // NOTE: applied once the drop has ended, so that a message box does not
+    // keep the program the text came from waiting.
+    QMetaObject::invokeMethod(
+        this, [this, text = event->mimeData()->text()] { applyColourText(text); },
+        Qt::QueuedConnection);
 }
 
 void FrmMain::dispatchToolbarKey(const QString &key)

@@ -65,12 +65,19 @@ public:
     void version_Click();
     void CommandClip_Click();
     void CheckKomozi_Click();
+    /// Reads the clipboard's text as a colour (Ctrl+V outside the text boxes).
+    void paste_Click();
+    /// Applies a pasted or dropped text as the colour chooser applies one; a
+    /// text that names no colour gets a message and changes nothing.
+    void applyColourText(const QString &text);
     /// Runs the command of a toolbar button's key; any other key does nothing.
     void dispatchToolbarKey(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildClient(QWidget *client);

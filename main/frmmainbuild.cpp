@@ -88,6 +88,8 @@ FrmMain::FrmMain(Services &services, QWidget *parent)
 
     // Enter presses the copy button wherever the focus is in this window.
     qApp->installEventFilter(this);
+    // Text dropped anywhere but on a text box is read as a colour.
+    setAcceptDrops(true);
 }
 
 FrmMain::~FrmMain()
@@ -272,6 +274,7 @@ void FrmMain::buildMenus()
         {"edit",
          u"編集(&E)",
          {{"copy", u"色をコピー(&C)", &FrmMain::CommandClip_Click},
+          {"paste", u"色を貼り付け(&P)", &FrmMain::paste_Click},
           {"body", u"BODYﾀｸﾞの編集(&B)...", &FrmMain::body_Click}}},
         {"view", u"表示(&V)", {{"pal", u"ｶﾗｰﾊﾟﾚｯﾄ(&C)...", &FrmMain::pal_Click}}},
         {"color",
@@ -297,9 +300,11 @@ void FrmMain::buildMenus()
     }
 
     // The usual keys, shown beside their items. A text box with selected
-    // text keeps Ctrl+C for itself (see eventFilter).
+    // text keeps Ctrl+C for itself (see eventFilter); a text box that can
+    // paste keeps Ctrl+V, elsewhere it pastes a colour.
     const std::pair<const char *, QKeyCombination> keys[] = {
         {"copy", QKeyCombination(Qt::ControlModifier, Qt::Key_C)},
+        {"paste", QKeyCombination(Qt::ControlModifier, Qt::Key_V)},
         {"GetColor", QKeyCombination(Qt::ControlModifier, Qt::Key_P)}};
     for (const auto &[name, key] : keys)
         bar->findChild<QAction *>(QString::fromLatin1(name))->setShortcut(key);

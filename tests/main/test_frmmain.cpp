@@ -11,6 +11,7 @@
 #include "colour/channelcontrols.h"
 #include "colour/channeledit.h"
 #include "colour/colorbox.h"
+#include "colour/csscolour.h"
 #include "colour/lettercasebox.h"
 #include "common/platform.h"
 #include "main/frmmain.h"
@@ -29,7 +30,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
@@ -37,6 +40,7 @@
 
 using colour::Channel;
 using namespace Qt::StringLiterals;
+using colour::Channel;
 
 namespace {
 
@@ -185,7 +189,7 @@ private Q_SLOTS:
     void typedNamesStayAsTyped()
     {
         // Typed key by key, then Enter copies the name as typed: nothing
-        // completes it, and the list keeps its nine names.
+        // completes it, and the list keeps its fourteen names.
         MainHarness h(u"Color/Blue=128"_s);
         h.w().show();
         QVERIFY(QTest::qWaitForWindowActive(&h.w()));
@@ -201,8 +205,56 @@ private Q_SLOTS:
             QCOMPARE(h.clipboard.log.join(u' '), u"clear set:"_s + copied);
             QCOMPARE(h.w().attributeBox()->currentText(), typed);
         }
-        QCOMPARE(h.w().attributeBox()->count(), 9);
+        QCOMPARE(h.w().attributeBox()->count(), 14);
         QVERIFY(h.messages.isEmpty());
+    }
+
+    void pasteAndDrop()
+    {
+        // Ctrl+V reads the clipboard as a colour wherever the focus is but in
+        // a text box, which pastes for itself; a text that is no colour leaves
+        // the colour and says why. Which texts are colours is the browser's
+        // test's, what the user sees the end-to-end test's.
+        MainHarness h(u"Color/Blue=128"_s);
+        h.w().show();
+        QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+        QLineEdit *combo = h.w().attributeBox()->lineEdit();
+        const std::tuple<QWidget *, const char16_t *, const char16_t *> rows[] = {
+            {h.c().slider(Channel::Red), u" rgb(255 128 0) ", u"#FF8000"},
+            {h.c().codeBox(), u"color: navy;", u"#000080"},
+            {h.c().hexBox(Channel::Red), u"C8", u"#C80080"},        // the box's own paste
+            {h.c().decimalBox(Channel::Green), u"red", u"#C80080"}, // its key filter beeps
+            {combo, u"red", u"#C80080"},
+            {h.c().slider(Channel::Blue), u"<b>not</b> a colour", u"#C80080"},
+            {h.w().copyButton(), u"", u"#C80080"}, // nothing to paste
+        };
+        for (const auto &[focus, clipboard, code] : rows) {
+            // The boxes paste from the platform's clipboard, the window from its own.
+            h.clipboard.content = QString::fromUtf16(clipboard);
+            QGuiApplication::clipboard()->setText(h.clipboard.content);
+            focus->setFocus();
+            if (auto *box = qobject_cast<QLineEdit *>(focus))
+                box->selectAll();
+            QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier);
+            QCOMPARE(h.code(), QString::fromUtf16(code));
+        }
+        QCOMPARE(combo->text(), u"red"_s);
+        QCOMPARE(h.messages,
+                 (QStringList{u"beep"_s, colour::ColourTextRefusedMessage(u"<b>not</b> a colour"_s),
+                              colour::ColourTextRefusedMessage({})}));
+        // The menu item, shown with its key, and text dropped on the window.
+        auto *item = h.w().findChild<QAction *>(u"paste"_s);
+        QCOMPARE(item->shortcut(), QKeySequence(QKeySequence::Paste));
+        h.clipboard.content = u"#abc"_s;
+        item->trigger();
+        QCOMPARE(h.code(), u"#AABBCC"_s);
+        QMimeData dropped;
+        dropped.setText(u"oklch(0% 0 0)"_s);
+        QDragEnterEvent enter(QPoint(5, 60), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(&h.w(), &enter);
+        QDropEvent drop(QPointF(5, 60), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+        QApplication::sendEvent(&h.w(), &drop);
+        QTRY_COMPARE_WITH_TIMEOUT(h.code(), u"#000000"_s, 2000);
     }
 
     void chooser()
