@@ -3,6 +3,7 @@
 
 #include "colour/colorbox.h"
 #include "colour/contrast.h"
+#include "colour/csscolour.h"
 #include "colour/lettercasebox.h"
 #include "common/clipboardsink.h"
 #include "common/colourchooser.h"
@@ -13,9 +14,12 @@
 #include "common/settingsstore.h"
 #include "common/twips.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -68,8 +72,26 @@ FrmBody::FrmBody(Services &services, QWidget *centreOver)
 
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row row = static_cast<Row>(i);
-        connect(m_rows[i].button, &QPushButton::clicked, this,
+        RowControls &controls = m_rows[i];
+        connect(controls.button, &QPushButton::clicked, this,
                 [this, row] { chooseRowColour(row); });
+        // Ctrl+V on the row's code box or button, or the code box's context
+        // menu, reads the clipboard as the row's colour.
+        auto *paste = new QAction(u"色を貼り付け(&P)"_s, controls.code);
+        paste->setObjectName(controls.code->objectName() + u"_paste"_s);
+        paste->setShortcut(QKeySequence::Paste);
+        paste->setShortcutContext(Qt::WidgetShortcut);
+        controls.code->addAction(paste);
+        controls.button->addAction(paste);
+        connect(paste, &QAction::triggered, this, [this, row] { pasteRowColour(row); });
+        controls.code->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(controls.code, &QWidget::customContextMenuRequested, this,
+                [code = controls.code, paste](const QPoint &at) {
+                    const std::unique_ptr<QMenu> menu(code->createStandardContextMenu());
+                    menu->addSeparator();
+                    menu->addAction(paste);
+                    menu->exec(code->mapToGlobal(at));
+                });
     }
     connect(m_checkKomozi, &LetterCaseBox::valueChanged, this, &FrmBody::applyLetterCase);
     connect(m_cmdCopy, &QPushButton::clicked, this, &FrmBody::copyTag);
@@ -212,16 +234,30 @@ void FrmBody::chooseRowColour(Row row)
         m_services.chooser->choose(this, controls.colour);
     if (!chosen)
         return;
+    setRowColour(row, *chosen);
+}
 
+void FrmBody::pasteRowColour(Row row)
+{
+    const QString text = m_services.clipboard ? m_services.clipboard->text() : QString();
+    if (const std::optional<colour::Rgb> rgb = colour::ParseColourText(text))
+        setRowColour(row, colour::MakeColourValue(rgb->red, rgb->green, rgb->blue));
+    else if (m_services.feedback.message)
+        m_services.feedback.message(this, colour::ColourTextRefusedMessage(text));
+}
+
+void FrmBody::setRowColour(Row row, colour::ColourValue value)
+{
     // The new code is upper case whatever the letter-case option says; the
     // copy converts the whole tag anyway.
-    const colour::HexTriple hex = colour::SplitColorValue(*chosen);
-    controls.colour = *chosen;
+    const colour::HexTriple hex = colour::SplitColorValue(value);
+    RowControls &controls = rowControls(row);
+    controls.colour = value;
     controls.code->setText(colour::BuildColorCode(hex.red, hex.green, hex.blue));
     if (controls.caption)
-        SetTextColour(controls.caption, *chosen);
+        SetTextColour(controls.caption, value);
     else
-        m_picBg->setBackColor(*chosen);
+        m_picBg->setBackColor(value);
     showContrast();
 }
 

@@ -52,6 +52,11 @@ private:
     void formLoad();
     void formUnload();
     void chooseRowColour(Row row);
+    /// Reads the clipboard's text as the row's colour.
+    void pasteRowColour(Row row);
+    /// Gives the row a colour as its chooser does: the code in upper case and
+    /// what the row paints.
+    void setRowColour(Row row, colour::ColourValue value);
     void applyLetterCase(colour::LetterCase option);
     void showContrast();
     void copyTag();

@@ -4,6 +4,7 @@
 // contrast tips.
 #include "body/frmbody.h"
 #include "colour/colorbox.h"
+#include "colour/csscolour.h"
 #include "common/services.h"
 
 #include "support/fakeclipboard.h"
@@ -11,6 +12,7 @@
 #include "support/fakesettingsstore.h"
 #include "support/picture.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -143,6 +145,33 @@ private Q_SLOTS:
         QCOMPARE(f.chooser.initials,
                  (QList<ColourValue>{0, 0, 0xFF0000, 0xFF0000, 0x800080, 0x800080, 0x0000FF,
                                      0x0000FF, 0xFFFFFF, 0xFFFFFF, 0x800080}));
+    }
+
+    void pasteIntoRows()
+    {
+        // Ctrl+V on a row's code box or button, or the code box's menu item,
+        // sets that row's colour as its chooser does, in upper case; a text
+        // that is no colour changes nothing and says why.
+        Fixture f;
+        f.settings.values.insert(u"Body/Komozi"_s, u"1"_s);
+        QStringList messages;
+        f.services.feedback.message = [&](QWidget *, const QString &text) { messages << text; };
+        FrmBody dialog(f.services);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        const std::pair<const char16_t *, const char16_t *> rows[] = {
+            {u"TextLink", u"rgb(1 2 3)"}, {u"CmdBg", u"navy"}, {u"CmdText", u"no colour"}};
+        for (const auto &[name, text] : rows) {
+            f.clipboard.content = QString::fromUtf16(text);
+            Child(dialog, QString::fromUtf16(name))->setFocus();
+            QTest::keyClick(Child(dialog, QString::fromUtf16(name)), Qt::Key_V,
+                            Qt::ControlModifier);
+        }
+        f.clipboard.content = u"#ff8000"_s;
+        dialog.findChild<QAction *>(u"TextVlink_paste"_s)->trigger();
+        QCOMPARE(State(dialog), u"#000000 #010203 #FF8000 #ff0000 #000080 #000000 #010203 #ff8000 "
+                                u"#ff0000 800000"_s);
+        QCOMPARE(messages, QStringList{colour::ColourTextRefusedMessage(u"no colour"_s)});
     }
 
     void windowAndControls()
