@@ -21,6 +21,7 @@ packages=(
     sway swaybg grim xwayland pipewire  # the headless Wayland desktop of the end-to-end tests
     xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk  # and its screenshot portal
     python3
+    chromium  # the browser that judges the CSS colour texts the program writes and reads
 )
 
 missing=()
