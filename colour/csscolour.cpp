@@ -296,9 +296,9 @@ template <typename Fits> WrittenTriple FewestDecimals(const Triple &exact, Fits 
         return WrittenTriple{Written::Of(exact[0], d0), Written::Of(exact[1], d1),
                              Written::Of(exact[2], d2)};
     };
-    // Each number's fewest decimals while the other two are exact: where the
-    // search over the three together starts. (Eight decimals are far more
-    // than any colour needs; exactly, the text is within 10^-6 of a step.)
+    // Each number's fewest decimals while the other two keep eight: where the
+    // search over the three together starts. Eight decimals are far more
+    // than any colour needs: they put each number within 5e-9 of its value.
     std::array<int, 3> fewest{};
     for (std::size_t i = 0; i < 3; ++i) {
         std::array<int, 3> decimals = {kMostDecimals, kMostDecimals, kMostDecimals};

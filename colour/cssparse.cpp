@@ -240,7 +240,8 @@ std::optional<double> NumberOrPercentage(const Token &token, double full)
     }
 }
 
-/// A hue in degrees: a number, an angle, or `none` (0).
+/// A hue in degrees: a number, an angle, or `none` (0); nothing for an
+/// angle too large to hold in degrees.
 std::optional<double> Hue(const Token &token)
 {
     if (token.kind == Token::Kind::Number || token.kind == Token::Kind::None)
@@ -250,9 +251,19 @@ std::optional<double> Hue(const Token &token)
     const std::pair<QStringView, double> units[] = {
         {u"deg", 1}, {u"grad", 0.9}, {u"rad", 180 / std::numbers::pi}, {u"turn", 360}};
     for (const auto &[unit, degrees] : units)
-        if (EqualsAscii(token.unit, unit))
+        if (EqualsAscii(token.unit, unit) && std::isfinite(token.value * degrees))
             return token.value * degrees;
     return std::nullopt;
+}
+
+/// The colour painted for channels computed from a colour function; nothing
+/// when absurd values (a chroma of 1e300) overflowed on the way.
+std::optional<Rgb> Painted(const css::Channels &channels)
+{
+    if (!std::isfinite(channels.red) || !std::isfinite(channels.green) ||
+        !std::isfinite(channels.blue))
+        return std::nullopt;
+    return css::PaintedRgb(channels);
 }
 
 std::optional<Rgb> FunctionColour(QStringView name, QStringView inside)
@@ -273,7 +284,7 @@ std::optional<Rgb> FunctionColour(QStringView name, QStringView inside)
         const auto blue = NumberOrPercentage(third, 255);
         if (!red || !green || !blue)
             return std::nullopt;
-        return css::PaintedRgb({*red, *green, *blue});
+        return Painted({*red, *green, *blue});
     }
     if (EqualsAscii(name, u"hsl") || EqualsAscii(name, u"hsla")) {
         // The comma syntax takes saturation and lightness as percentages only.
@@ -285,8 +296,8 @@ std::optional<Rgb> FunctionColour(QStringView name, QStringView inside)
         const auto lightness = NumberOrPercentage(third, 100);
         if (!hue || !saturation || !lightness)
             return std::nullopt;
-        return css::PaintedRgb(css::RgbFromHsl(*hue, std::clamp(*saturation, 0.0, 100.0) / 100,
-                                               std::clamp(*lightness, 0.0, 100.0) / 100));
+        return Painted(css::RgbFromHsl(*hue, std::clamp(*saturation, 0.0, 100.0) / 100,
+                                       std::clamp(*lightness, 0.0, 100.0) / 100));
     }
     if (EqualsAscii(name, u"oklch") && !arguments->legacy) {
         // 100% is a lightness of 1 and a chroma of 0.4. Lightness is clamped
@@ -298,8 +309,8 @@ std::optional<Rgb> FunctionColour(QStringView name, QStringView inside)
         const auto hue = Hue(third);
         if (!lightness || !chroma || !hue)
             return std::nullopt;
-        return css::PaintedRgb(css::RgbFromOklchAsPainted(std::clamp(*lightness, 0.0, 1.0),
-                                                          std::max(*chroma, 0.0), *hue));
+        return Painted(css::RgbFromOklchAsPainted(std::clamp(*lightness, 0.0, 1.0),
+                                                  std::max(*chroma, 0.0), *hue));
     }
     return std::nullopt;
 }

@@ -88,6 +88,7 @@ REFUSED_OTHERWISE = [
     "rgb(1 2 3 / 0.999)", "rgb(1 2 3 / none)", "hsl(0 100% 50% / 50%)", "#ff800080", "#f808",
     "ff800", "abc", 'bgcolor="rgb(1 2 3)"', 'bgcolor="#ff8000ff"', "bgcolor=abc", "rgb(1 2 3",
     "rgb(calc(1) 2 3)", "#FF8000 #000000", "ſeashell", "hello", "color: red; background: blue",
+    "hsl(1e308turn 100% 50%)", "oklch(50% 1e300 30)",  # overflow on the way to sRGB
 ]
 
 
