@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
 #include <utility>
 
 TEST(DevicePixel, PointerAnywhereOnADevicePixelReadsThatPixel)
@@ -49,4 +51,91 @@ TEST(DesktopImage, EveryMonitorAtItsPlace)
                                               {{4640, 199}, 0x000000}, {{0, 600}, 0x000000}};
     for (const auto &[at, rgb] : pixels)
         EXPECT_EQ(desktop.pixel(at) & 0xFFFFFFu, rgb) << at.x() << "," << at.y();
+}
+
+namespace {
+
+/// A small picture drawn in letters, rows joined by '/'; each letter its own
+/// colour, '.' black. The top byte of each pixel is left 0, as a compositor's
+/// buffer may have it.
+QImage Letters(const std::string &rows)
+{
+    const auto lines = QString::fromStdString(rows).split(u'/');
+    QImage image(static_cast<int>(lines.front().size()), static_cast<int>(lines.size()),
+                 QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const char letter = lines[y][x].toLatin1();
+            reinterpret_cast<QRgb *>(image.scanLine(y))[x] =
+                letter == '.' ? 0u : qRgb(letter, 0x40, 0x80) & 0xFFFFFFu;
+        }
+    return image;
+}
+
+/// The picture read back in letters; '?' where a pixel is not opaque.
+std::string Read(const QImage &image)
+{
+    std::string rows;
+    for (int y = 0; y < image.height(); ++y) {
+        if (y > 0)
+            rows += '/';
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            rows += qAlpha(pixel) != 0xFF ? '?' : qBlue(pixel) == 0 ? '.' : char(qRed(pixel));
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+TEST(OutputPictures, EachTurnOfTheCompositorBroughtUpright)
+{
+    // What a compositor hands over for the upright picture ABC/DEF: turned
+    // counter-clockwise, mirrored left to right before turning, rows
+    // bottom-up.
+    using T = pickers::OutputTransform;
+    const std::tuple<T, bool, const char *> rows[] = {
+        {T::Normal, false, "ABC/DEF"},     {T::Rotated90, false, "CF/BE/AD"},
+        {T::Rotated180, false, "FED/CBA"}, {T::Rotated270, false, "DA/EB/FC"},
+        {T::Flipped, false, "CBA/FED"},    {T::Flipped90, false, "AD/BE/CF"},
+        {T::Flipped180, false, "DEF/ABC"}, {T::Flipped270, false, "FC/EB/DA"},
+        {T::Normal, true, "DEF/ABC"},      {T::Rotated90, true, "AD/BE/CF"},
+    };
+    for (const auto &[transform, yInverted, buffer] : rows) {
+        const QImage upright = pickers::ComposeOutputPictures(
+            {{Letters(buffer), transform, yInverted, QRect(10, 20, 3, 2)}}, QSize(3, 2));
+        EXPECT_EQ(Read(upright), "ABC/DEF") << buffer << " y-inverted " << yInverted;
+    }
+}
+
+TEST(OutputPictures, EveryOutputAtItsPlaceAtTheDesktopsSize)
+{
+    // An output at a scale of 2 (4 x 4 buffer pixels on 2 x 2 logical ones),
+    // one of scale 1 lower right, a gap between them; each desktop pixel
+    // shows the buffer pixel under its middle.
+    const auto compose = [](QSize size) {
+        return Read(pickers::ComposeOutputPictures(
+            {{Letters("abcd/efgh/ijkl/mnop"), {}, false, QRect(0, 0, 2, 2)},
+             {Letters("Z"), {}, false, QRect(3, 1, 1, 1)},
+             {QImage(), {}, false, QRect(0, 5, 1, 1)}},
+            size));
+    };
+    EXPECT_EQ(compose(QSize(4, 2)), "fh../np.Z");
+    EXPECT_EQ(compose(QSize()), "fh../np.Z") << "the layout's own size";
+    EXPECT_EQ(compose(QSize(8, 4)), "abcd..../efgh..../ijkl..ZZ/mnop..ZZ")
+        << "a desktop of twice the layout's pixels";
+    EXPECT_TRUE(pickers::ComposeOutputPictures({}, QSize(4, 2)).isNull());
+}
+
+TEST(OutputPictures, OneUprightOutputOfTheDesktopsSizeIsNotCopied)
+{
+    // The caller hands over its one copy; the top bytes are set in place.
+    QImage buffer = Letters("AB/CD");
+    const uchar *pixels = buffer.constBits();
+    std::vector<pickers::OutputPicture> outputs(1);
+    outputs.front() = {std::move(buffer), {}, false, QRect(0, 0, 1, 1)};
+    const QImage desktop = pickers::ComposeOutputPictures(std::move(outputs), QSize(2, 2));
+    EXPECT_EQ(Read(desktop), "AB/CD");
+    EXPECT_EQ(desktop.constBits(), pixels);
 }
