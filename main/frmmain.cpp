@@ -282,7 +282,12 @@ void FrmMain::GetColor_Click()
         // window: the server unmaps it a moment later and the windows below
         // repaint later still. Wait, briefly and bounded, until its place on
         // the screen has really changed.
-        HiddenWindowWatch watch(this);
+        // The backend knows whether the screen can be looked at for it.
+        const bool look =
+            m_services.capture->hiddenWindowWait() == ScreenCapture::HiddenWindowWait::ScreenChange;
+        HiddenWindowWatch watch(
+            this, look ? HiddenWindowWatch::AreaGrabber(HiddenWindowWatch::grabScreenArea)
+                       : HiddenWindowWatch::AreaGrabber());
         hide();
         watch.wait(std::chrono::milliseconds(kHideWaitMs));
     } else {
@@ -303,10 +308,11 @@ void FrmMain::GetColor_Click()
     }
     ScreenCapture::Result shot = m_services.capture->grab();
     // Nothing of the screen could be seen: no eyedropper, the colour stays,
-    // the window comes back and says why.
-    if (shot.refused) {
+    // the window comes back and says why (not when the user gave up).
+    if (shot.refused || shot.givenUp) {
         show();
-        m_services.feedback.message(this, kScreenUnreadable);
+        if (shot.refused)
+            m_services.feedback.message(this, kScreenUnreadable);
         return;
     }
     auto *eyedropper = new FrmGetColor(std::move(shot.picture));

@@ -73,8 +73,7 @@ int main(int argc, char *argv[])
     settings::IniFileStore store;
     DialogColourChooser chooser;
     SystemClipboard clipboard;
-    const std::unique_ptr<ScreenCapture> capture =
-        desktop.isWayland() ? CreatePortalScreenCapture() : CreateScreenCapture();
+    const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture(desktop);
     Services services{&store, &chooser, &clipboard, capture.get(), StandardFeedback()};
 
     if (pick) {

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "pickers/hiddenwindowwatch.h"
 
-#include "common/desktopenvironment.h"
-
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -24,8 +22,8 @@ HiddenWindowWatch::HiddenWindowWatch(QWidget *window, AreaGrabber grabber)
     : m_window(window), m_grabber(std::move(grabber))
 {
     // NOTE: a window not yet on the screen shows nothing to compare with;
-    // then only its unmapping is waited for.
-    if (!window || !window->isVisible() || !window->windowHandle() ||
+    // then, as without a grabber, only its unmapping is waited for.
+    if (!m_grabber || !window || !window->isVisible() || !window->windowHandle() ||
         !window->windowHandle()->isExposed())
         return;
     const QRect frame = window->frameGeometry();
@@ -78,12 +76,6 @@ bool HiddenWindowWatch::wait(std::chrono::milliseconds bound)
 
 QImage HiddenWindowWatch::grabScreenArea(const QRect &area)
 {
-    // NOTE: in a Wayland session no program reads what the screen shows (on
-    // Xwayland a grab comes back black whatever lies there), so there is
-    // nothing to compare and only the unmapping is waited for. The desktop
-    // portal's picture is taken after the compositor has removed the window.
-    if (DesktopEnvironment::current().isWayland())
-        return {};
     QScreen *screen = QGuiApplication::screenAt(area.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();

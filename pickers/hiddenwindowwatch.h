@@ -25,7 +25,9 @@ public:
     using AreaGrabber = std::function<QImage(const QRect &area)>;
 
     /// Grabs the screen under @p window now; call it while the window is
-    /// still shown. @p grabber defaults to grabScreenArea().
+    /// still shown. @p grabber defaults to grabScreenArea(); without one
+    /// (where the screen cannot be looked at cheaply) only the window's
+    /// unmapping is waited for.
     explicit HiddenWindowWatch(QWidget *window, AreaGrabber grabber = grabScreenArea);
 
     /// Whether the window is unmapped and no watched area shows what it

@@ -140,9 +140,10 @@ PortalPicture PortalScreenshot::take()
     QObject::connect(&catcher, &ResponseCatcher::responded, &loop, &QEventLoop::quit);
     QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
     limit.start(m_bound);
-    // NOTE: no user input meanwhile: a click queued now must not start the
-    // eyedropper a second time.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    m_givenUp = false;
+    m_wait = &loop;
+    loop.exec();
+    m_wait = nullptr;
 
     if (catcher.answered) {
         if (catcher.code == 0)
@@ -153,7 +154,24 @@ PortalPicture PortalScreenshot::take()
         return {{}, *callFailure};
     // Nobody will wait for this request any more: ask the portal to drop it.
     m_bus.send(QDBusMessage::createMethodCall(kService, handle, kRequestInterface, u"Close"_s));
-    return {{}, PortalFailure::NoAnswer};
+    return {{}, m_givenUp ? PortalFailure::GivenUp : PortalFailure::NoAnswer};
+}
+
+void PortalScreenshot::giveUp()
+{
+    if (!m_wait)
+        return;
+    m_givenUp = true;
+    m_wait->quit();
+}
+
+void WakePortal(const QDBusConnection &bus)
+{
+    QDBusMessage question = QDBusMessage::createMethodCall(
+        kService, kPortalPath, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
+    question << kScreenshotInterface << u"version"_s;
+    // The answer is of no use; the call is sent and forgotten.
+    QDBusConnection(bus).send(question);
 }
 
 PortalPicture ReadPortalPicture(const QString &uri)

@@ -6,6 +6,8 @@
 #include <QString>
 #include <chrono>
 
+class QEventLoop;
+
 /// @brief A picture of the whole desktop from the desktop portal
 /// (org.freedesktop.portal.Screenshot), the one way a program can read what
 /// other programs show in a Wayland session.
@@ -19,6 +21,7 @@ enum class PortalFailure {
     Refused,    ///< the portal ended the request otherwise (response 2 and others)
     NoAnswer,   ///< no answer within the bound; the request was closed
     Unreadable, ///< the answer named no readable picture
+    GivenUp,    ///< the program gave up waiting (giveUp()); the request was closed
 };
 
 struct PortalPicture
@@ -30,20 +33,31 @@ struct PortalPicture
 /// @brief Asks the portal for a screenshot without any dialog and waits,
 /// bounded, for its answer.
 ///
-/// The wait runs the event loop without user input. The picture file the
-/// portal names is read at once and left where it is: the portal made it,
-/// and on some desktops it is the user's own screenshot folder.
+/// The wait runs the event loop, user input included: the caller keeps what
+/// must not happen meanwhile away (the eyedropper's capture lets no input
+/// reach the program's windows but Esc, which calls giveUp()). The picture
+/// file the portal names is read at once and left where it is: the portal
+/// made it, and on some desktops it is the user's own screenshot folder.
 class PortalScreenshot
 {
 public:
-    /// How long take() waits for the portal by default.
-    static constexpr std::chrono::milliseconds kDefaultBound{5000};
+    /// @brief How long take() waits for the portal by default.
+    ///
+    /// NOTE: a first call may wait for the user to answer the desktop's
+    /// question whether the program may see the screen, and a portal that
+    /// encodes a PNG file of a 3840 x 2160 desktop with real content takes
+    /// seconds.
+    static constexpr std::chrono::milliseconds kDefaultBound{60000};
 
     explicit PortalScreenshot(QDBusConnection bus = QDBusConnection::sessionBus(),
                               std::chrono::milliseconds bound = kDefaultBound);
 
     /// One request to the portal, answered within the bound.
     PortalPicture take();
+
+    /// Ends the wait of a take() that runs, which then gives
+    /// PortalFailure::GivenUp; does nothing otherwise.
+    void giveUp();
 
     /// The object path of the request the portal makes for @p token, asked
     /// by the bus connection whose unique name is @p uniqueName.
@@ -52,8 +66,15 @@ public:
 private:
     QDBusConnection m_bus;
     std::chrono::milliseconds m_bound;
-    int m_requests = 0;
+    QEventLoop *m_wait = nullptr;
+    bool m_givenUp = false;
 };
+
+/// @brief Asks the portal on @p bus, in the background, for its screenshot
+/// service's version and leaves the answer: the portal starts on its first
+/// call, which now and then takes half a minute; this pays for that start
+/// before the first screenshot is asked for.
+void WakePortal(const QDBusConnection &bus);
 
 /// Reads the picture a portal answer names by its URI: a local file only.
 PortalPicture ReadPortalPicture(const QString &uri);

@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -104,8 +105,66 @@ std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture()
 }
 #endif
 
-std::unique_ptr<ScreenCapture> CreateScreenCapture()
+#ifndef VANDREL_HAVE_WAYLAND
+std::unique_ptr<ScreenCapture> pickers::CreateWaylandScreenCapture()
 {
+    return nullptr;
+}
+#endif
+
+namespace {
+
+/// The compositor's copy, and the portal where the compositor gives nothing.
+class WaylandWithPortal final : public ScreenCapture
+{
+public:
+    WaylandWithPortal(std::unique_ptr<ScreenCapture> compositor,
+                      std::unique_ptr<ScreenCapture> portal)
+        : m_compositor(std::move(compositor)), m_portal(std::move(portal))
+    {
+    }
+
+    Result grab() override
+    {
+        Result shot = m_compositor->grab();
+        if (shot.picture)
+            return shot;
+        return m_portal->grab();
+    }
+
+    HiddenWindowWait hiddenWindowWait() const override { return HiddenWindowWait::UnmapOnly; }
+
+private:
+    std::unique_ptr<ScreenCapture> m_compositor;
+    std::unique_ptr<ScreenCapture> m_portal;
+};
+
+/// Whether the user has turned the compositor's copy off, for a compositor
+/// that misbehaves.
+bool ScreencopyTurnedOff()
+{
+    const QByteArray value = qgetenv("VANDREL_NO_SCREENCOPY");
+    return !value.isEmpty() && value != "0";
+}
+
+} // namespace
+
+std::unique_ptr<ScreenCapture> CreateScreenCapture(const DesktopEnvironment &desktop)
+{
+    if (desktop.isWayland()) {
+        std::unique_ptr<ScreenCapture> portal = CreatePortalScreenCapture();
+        if (!ScreencopyTurnedOff()) {
+            if (std::unique_ptr<ScreenCapture> compositor = pickers::CreateWaylandScreenCapture())
+                return std::make_unique<WaylandWithPortal>(std::move(compositor),
+                                                           std::move(portal));
+        }
+        // NOTE: the portal starts on its first call, and now and then takes
+        // half a minute to answer it; ask it something now, so that the wait
+        // is over by the first pick. Once the main window shows, so its start
+        // is not slowed.
+        QTimer::singleShot(0, qApp, [] { pickers::WakePortal(QDBusConnection::sessionBus()); });
+        return portal;
+    }
     if (std::unique_ptr<ScreenCapture> xcb = pickers::CreateXcbScreenCapture())
         return xcb;
     return pickers::CreateQtScreenCapture();

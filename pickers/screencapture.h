@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/desktopenvironment.h"
 #include "pickers/portalscreenshot.h"
 
 #include <QImage>
@@ -78,19 +79,45 @@ public:
         /// declined to hand it over, or the desktop portal failed): the
         /// eyedropper does not open at all.
         bool refused = false;
+        /// The user gave up waiting (Esc): the eyedropper does not open, and
+        /// nothing needs saying.
+        bool givenUp = false;
+    };
+
+    /// What the eyedropper command can wait for before it captures, once it
+    /// has hidden the main window.
+    enum class HiddenWindowWait {
+        /// The window's place on the screen showing something else: the
+        /// program can read the screen cheaply (X11).
+        ScreenChange,
+        /// The window unmapped, no more: where no program reads the screen,
+        /// or a look at it would cost a whole capture (Wayland).
+        UnmapOnly,
     };
 
     virtual ~ScreenCapture() = default;
     /// Captures the desktop as it is on the screen now.
     virtual Result grab() = 0;
+    virtual HiddenWindowWait hiddenWindowWait() const { return HiddenWindowWait::ScreenChange; }
 };
 
-/// The backend for the running platform.
-std::unique_ptr<ScreenCapture> CreateScreenCapture();
+/// @brief The backend for the desktop the program runs on, chosen here alone.
+///
+/// In a Wayland session: the compositor's own copy of its outputs where it
+/// offers one (unless VANDREL_NO_SCREENCOPY is set to anything but 0), with
+/// the desktop portal for the captures it fails; else the portal alone, which
+/// is woken in the background. Elsewhere the picture kept on the X server, or
+/// else the screens read through Qt.
+std::unique_ptr<ScreenCapture>
+CreateScreenCapture(const DesktopEnvironment &desktop = DesktopEnvironment::current());
 
-/// The backend for Wayland sessions: the desktop portal's screenshot, asked
-/// on @p bus and waited for at most @p bound. Every failure is a refusal:
-/// nothing of the screen could be seen.
+/// @brief The backend for Wayland sessions whose compositor copies nothing for
+/// the program: the desktop portal's screenshot, asked on @p bus and waited
+/// for at most @p bound. Every failure is a refusal: nothing of the screen
+/// could be seen.
+///
+/// While it waits, the busy cursor shows over the program's windows, no input
+/// reaches them, and Esc gives up.
 std::unique_ptr<ScreenCapture> CreatePortalScreenCapture(
     QDBusConnection bus = QDBusConnection::sessionBus(),
     std::chrono::milliseconds bound = pickers::PortalScreenshot::kDefaultBound);

@@ -13,6 +13,7 @@ packages=(
     fonts-ipafont-gothic fonts-liberation
     qt6-translations-l10n  # Qt's own dialogs and context menus in Japanese
     libxcb1-dev  # the eyedropper keeps its picture on the X server
+    libwayland-dev libwayland-bin  # and asks a Wayland compositor for a copy of its outputs
     xvfb xdotool xclip x11-utils x11-apps x11-xserver-utils imagemagick openbox
     appstream desktop-file-utils
     dpkg-dev file lintian  # the Debian package: library dependencies, file types, its check

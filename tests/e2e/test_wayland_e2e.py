@@ -1,13 +1,16 @@
 # SPDX-License-Identifier: MIT
 """The screen eyedropper on a Wayland desktop: a private headless sway session
-(wayland-session.sh beside this file) whose background, #336699, only the
-compositor can see. The real program, on Xwayland as such a desktop runs it,
-picks it through the desktop portal from under its hidden main window; then,
-with no Xwayland, it runs on Qt's Wayland platform.
+(wayland-session.sh beside this file) with a photo-like wallpaper made for the
+test, a patch of one colour in its middle. The real program, on Xwayland as
+such a desktop runs it, picks from under its hidden main window and from the
+wallpaper's noise what the compositor shows there: at 1280 x 720 and at
+3840 x 2160 through the compositor's own copy of its outputs, and once with
+that turned off (VANDREL_NO_SCREENCOPY) through the desktop portal. Then, with
+no Xwayland, it runs on Qt's Wayland platform.
 
-Run by CTest outside the session: the script stages the program and itself in
-a folder any user can read (the session runs as nobody when started as root)
-and runs itself again inside the session."""
+Run by CTest outside the session: the script stages the program, itself and
+the wallpapers in a folder any user can read (the session runs as nobody when
+started as root) and runs itself again inside each session."""
 import os
 import shutil
 import subprocess
@@ -20,8 +23,21 @@ from vandrel_e2e import BIN, TOOLBAR_DROPPER, Session, ini_value, wait_until  # 
 
 SKIPPED, SESSION_FAILED = 77, 70
 APP_ID = "io.github.vandrel.Vandrel"
-NEEDED = ["sway", "Xwayland", "grim", "pipewire", "dbus-daemon", "dbus-send"] + [
-    "/usr/libexec/xdg-desktop-portal" + p for p in ("", "-wlr", "-gtk")]
+NEEDED = ["sway", "swaybg", "Xwayland", "grim", "pipewire", "dbus-daemon", "dbus-send",
+          "convert"] + ["/usr/libexec/xdg-desktop-portal" + p for p in ("", "-wlr", "-gtk")]
+PATCH = "#3A7F1C"  # the wallpaper's middle half, where the main window opens
+COMMAND_CLIP = (3480, 2400, 1320, 375)  # the copy button, in client twips
+# Screen size, and how the eyedropper reads the screen.
+RUNS = [("1280x720", "screencopy"), ("3840x2160", "screencopy"), ("1280x720", "portal")]
+
+
+def make_wallpaper(path, size):
+    """Fractal plasma, as hard to compress as a photo, with the patch."""
+    w, h = (int(v) for v in size.split("x"))
+    subprocess.run(["convert", "-size", size, "-seed", "7", "plasma:fractal", "-fill", PATCH,
+                    "-draw", "rectangle %d,%d %d,%d" % (w // 4, h // 4, 3 * w // 4 - 1,
+                                                        3 * h // 4 - 1),
+                    "-depth", "8", path], check=True, timeout=120)
 
 
 def outside():
@@ -33,42 +49,79 @@ def outside():
     try:
         shutil.copytree(HERE, stage, dirs_exist_ok=True)
         shutil.copy(BIN, os.path.join(stage, "vandrel"))
+        for size in sorted({size for size, _ in RUNS}):
+            make_wallpaper(os.path.join(stage, "wallpaper-%s.png" % size), size)
         subprocess.run(["chmod", "-R", "a+rX", stage], check=True)
-        rc = subprocess.run([os.path.join(HERE, "wayland-session.sh"), "/usr/bin/python3",
-                             os.path.join(stage, "test_wayland_e2e.py"), "--inside"],
-                            env=dict(os.environ, VANDREL_BIN=os.path.join(stage, "vandrel")),
-                            timeout=600).returncode
+        for size, capture in RUNS:
+            print("Wayland session %s, %s:" % (size, capture), flush=True)
+            rc = subprocess.run([os.path.join(HERE, "wayland-session.sh"), "-s", size, "-b",
+                                 os.path.join(stage, "wallpaper-%s.png" % size), "--",
+                                 "/usr/bin/python3", os.path.join(stage, "test_wayland_e2e.py"),
+                                 "--inside", capture],
+                                env=dict(os.environ, VANDREL_BIN=os.path.join(stage, "vandrel")),
+                                timeout=300).returncode
+            if rc == SESSION_FAILED:
+                print("SKIPPED: the Wayland session could not start (see the message above)")
+                return SKIPPED
+            if rc != 0:
+                return rc
     finally:
         shutil.rmtree(stage, ignore_errors=True)
-    if rc == SESSION_FAILED:
-        print("SKIPPED: the Wayland session could not start (see the message above)")
-        return SKIPPED
-    return rc
+    return 0
 
 
-def inside():
-    # The portal starts on the first call; start it before the test, so its
-    # bounded waits measure the program, not the start. That start can take
-    # 25 s: now and then the wlroots backend leaves the portal's first question
-    # unanswered until the portal gives up on it (D-Bus's default timeout),
-    # longer than the program waits for a picture (5 s), so the eyedropper
-    # would not open.
-    subprocess.run(["dbus-send", "--session", "--print-reply", "--reply-timeout=90000",
-                    "--dest=org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
-                    "org.freedesktop.DBus.Properties.Get",
-                    "string:org.freedesktop.portal.Screenshot", "string:version"],
-                   stdout=subprocess.DEVNULL, check=True, timeout=100)
-    s = Session("[Setting]\nHideDokodemo=1\n", window_manager=False)
-    s.start()
+def screen_pixel(x, y):
+    """What the compositor shows at x, y, read with grim."""
+    ppm = subprocess.run(["grim", "-g", "%d,%d 1x1" % (x, y), "-t", "ppm", "-"],
+                         capture_output=True, check=True, timeout=20).stdout
+    return "#%02X%02X%02X" % tuple(ppm[-3:])
+
+
+def portal_started():
+    reply = subprocess.run(["dbus-send", "--session", "--print-reply",
+                            "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                            "org.freedesktop.DBus.NameHasOwner",
+                            "string:org.freedesktop.portal.Desktop"],
+                           capture_output=True, text=True, check=True, timeout=20).stdout
+    return "boolean true" in reply
+
+
+def pick(s, x, y, expected, timeout):
+    """Picks at x, y with the main window hidden, and copies the colour."""
     s.click_at(*s.client_point(*TOOLBAR_DROPPER))
-    s.wait_eyedropper()
+    s.wait_eyedropper(timeout=timeout)
     assert not s.is_viewable(s.main), "the main window stays shown"
-    s.click_at(*s.client_point(1500, 1500))  # where the main window was
+    s.click_at(x, y)
     s.wait_eyedropper(shown=False)
     wait_until(lambda: s.is_viewable(s.main), what="main window back")
-    s.activate(s.main)
-    s.key("Return")
-    s.clipboard_becomes("#336699")  # the desktop's background
+    s.click_control(*COMMAND_CLIP)
+    s.clipboard_becomes(expected)
+
+
+def inside(capture):
+    s = Session("[Setting]\nHideDokodemo=1\n", window_manager=False)
+    if capture == "portal":
+        s.env["VANDREL_NO_SCREENCOPY"] = "1"
+    w, h = s.size
+    # Until the wallpaper is loaded (a second or so at 3840 x 2160) the
+    # compositor shows grey.
+    wait_until(lambda: screen_pixel(w // 2, h // 2) == PATCH, timeout=60, what="the wallpaper")
+    s.start()
+    under = s.client_point(1500, 1500)  # where the main window is
+    assert w // 4 <= under[0] < 3 * w // 4 and h // 4 <= under[1] < 3 * h // 4, \
+        "the main window opened outside the patch: %r" % (s.geometry(s.main),)
+    noise = (w // 8, 7 * h // 8)
+    shown = screen_pixel(*noise)
+    assert shown != PATCH
+    # NOTE: the program asks the portal at start-up, but its first answer
+    # now and then comes only after 25 s; the program waits up to 60 s.
+    timeout = 90 if capture == "portal" else 30
+    pick(s, *under, PATCH, timeout)
+    pick(s, *noise, shown, timeout)
+    assert portal_started() == (capture == "portal"), "the portal was asked, or not"
+    if capture == "portal" or w != 1280:
+        s.close()
+        return 0
     assert s.close_main_by_menu() == 0
 
     # Without Xwayland, on Qt's Wayland platform: it starts, and keeps the
@@ -83,6 +136,8 @@ def inside():
     assert s.app.returncode == 0 and "qt.qpa" not in errors, errors
     assert ini_value(s.config.read_text(), "Position", "Left") == "4500", s.config.read_text()
     s.close()
+    return 0
+
 
 if __name__ == "__main__":
-    sys.exit(inside() if "--inside" in sys.argv else outside())
+    sys.exit(inside(sys.argv[2]) if "--inside" in sys.argv else outside())

@@ -94,13 +94,13 @@ class Session:
         self.activate(window)
         return window
 
-    def wait_eyedropper(self, shown=True):
+    def wait_eyedropper(self, shown=True, timeout=30.0):
         """Waits for the eyedropper, the program's window over the whole
         screen, to show or to close."""
         def found():
             return [w for w in self.find_windows("vandrel", "--classname")
                     if self.geometry(w) == (0, 0) + self.size]
-        wait_until(lambda: bool(found()) == shown,
+        wait_until(lambda: bool(found()) == shown, timeout=timeout,
                    what="eyedropper " + ("shown" if shown else "closed"))
 
     def is_viewable(self, window):

@@ -2,9 +2,10 @@
 # Runs one command inside a private, headless Wayland desktop session (1280 x 720 unless given)
 # and exits with its status (70: the session did not start).
 #
-#   tests/e2e/wayland-session.sh [-s WxH] [--] COMMAND [ARGS...]
+#   tests/e2e/wayland-session.sh [-s WxH] [-b IMAGE] [--] COMMAND [ARGS...]
 #
-# The session: sway (headless, software rendering, desktop background #336699, Xwayland on),
+# The session: sway (headless, software rendering, desktop background #336699, or IMAGE stretched
+# over the output with -b, a file the session's user can read; Xwayland on),
 # pipewire, and for COMMAND a private session bus (XDG_CURRENT_DESKTOP=sway) that starts the
 # desktop portal with the wlroots backend (Screenshot) and the gtk backend (Access) on demand.
 # sway refuses to run as root, so when started as root the script runs again as nobody, in a
@@ -12,14 +13,22 @@
 # WAYLAND_DISPLAY, DISPLAY (Xwayland), DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR, HOME and
 # SWAYSOCK (for swaymsg); files it reads or writes must be reachable by that user.
 set -u
-size=1280x720
-[ "${1:-}" = -s ] && size=$2 && shift 2
-[ "${1:-}" = -- ] && shift
+size=1280x720 bg=''
+while :; do
+    case ${1:-} in
+    -s) size=$2; shift 2 ;;
+    -b) bg=$(readlink -f "$2"); shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+    esac
+done
 [ "$(id -u)" = 0 ] && exec unshare --pid --fork --kill-child --mount-proc \
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$0" -s "$size" -- "$@"
+    setpriv --reuid=65534 --regid=65534 --clear-groups "$0" -s "$size" ${bg:+-b "$bg"} -- "$@"
+background="#336699 solid_color"
+[ -n "$bg" ] && background="$bg stretch"
 W=$(mktemp -d /tmp/wl-session.XXXXXX) # private to its user, as a runtime folder must be
 mkdir -p "$W/home" "$W/services"
-printf '%s\n' "output HEADLESS-1 resolution $size bg #336699 solid_color" 'default_border none' \
+printf '%s\n' "output HEADLESS-1 resolution $size bg $background" 'default_border none' \
     'xwayland enable' >"$W/sway.conf"
 # The document portal needs FUSE, which a test machine may not allow; the desktop portal would
 # then wait 25 s for it on its first call. An entry of the same name that fails at once takes

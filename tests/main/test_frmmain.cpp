@@ -76,14 +76,16 @@ struct MainHarness
     }
 };
 
-/// A capture that hands out its picture; with none, it saw nothing of the screen.
+/// A capture that hands out its picture; with none, it saw nothing of the
+/// screen, or the user gave up waiting for it.
 struct FakeCapture final : ScreenCapture
 {
     QImage picture;
+    bool givenUp = false;
     Result grab() override
     {
         if (picture.isNull())
-            return {nullptr, true};
+            return {nullptr, !givenUp, givenUp};
         return {std::make_unique<FrozenImage>(picture)};
     }
 };
@@ -443,6 +445,12 @@ private Q_SLOTS:
         h.w().GetColor_Click();
         QCOMPARE(h.messages, QStringList{kScreenUnreadable});
         QCOMPARE(h.code(), u"#010000"_s);
+        QVERIFY(h.w().isVisible());
+        QVERIFY(!openEyedropper());
+        // The user gave up waiting: the same, without a message.
+        capture.givenUp = true;
+        h.w().GetColor_Click();
+        QCOMPARE(h.messages.size(), 1);
         QVERIFY(h.w().isVisible());
         QVERIFY(!openEyedropper());
     }

@@ -11,6 +11,9 @@
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
 #include <QFile>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,6 +83,20 @@ public:
         else if (answer == Answer::OnChosenPath) // once the user has acted
             QTimer::singleShot(500, [bus, signal] { QDBusConnection(bus).send(signal); });
         return true;
+    }
+};
+
+/// Counts the clicks that reach it.
+class InputTarget : public QObject
+{
+public:
+    int presses = 0;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        presses += event->type() == QEvent::MouseButtonPress ? 1 : 0;
+        return QObject::event(event);
     }
 };
 
@@ -194,6 +211,36 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_portal.closes, answer == Answer::Never ? 2 : 0, 10000);
     }
 
+    void givingUp()
+    {
+        // While the portal is waited for: the busy cursor, no click reaches
+        // the program, and Esc gives up; the request is then closed.
+        m_portal.answer = Answer::Never;
+        m_portal.closes = 0;
+        InputTarget target;
+        const auto click = [&target] {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(), QPointF(), Qt::LeftButton,
+                              Qt::LeftButton, {});
+            QCoreApplication::sendEvent(&target, &press);
+        };
+        const QCursor *cursor = nullptr;
+        QTimer::singleShot(0, &target, [&] {
+            cursor = QGuiApplication::overrideCursor();
+            click();
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, {});
+            QCoreApplication::sendEvent(&target, &escape);
+        });
+        const ScreenCapture::Result shot =
+            CreatePortalScreenCapture(QDBusConnection(u"client"_s))->grab();
+        QVERIFY(cursor && cursor->shape() == Qt::BusyCursor);
+        QCOMPARE(target.presses, 0);
+        click();
+        QCOMPARE(target.presses, 1);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QVERIFY(!shot.picture && shot.givenUp && !shot.refused);
+        QTRY_COMPARE_WITH_TIMEOUT(m_portal.closes, 1, 10000);
+    }
+
     void fitToDesktop()
     {
         // A scene of cells, each two desktop pixels wide and high and of its
@@ -215,5 +262,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPortalScreenshot)
+QTEST_MAIN(TestPortalScreenshot)
 #include "test_portalscreenshot.moc"
