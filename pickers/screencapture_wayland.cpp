@@ -313,67 +313,69 @@ const zwlr_screencopy_frame_v1_listener kWlrFrameListener = {
 };
 
 #ifdef VANDREL_HAVE_EXT_IMAGE_COPY
-const ext_image_copy_capture_frame_v1_listener kExtFrameListener = {
-    // transform
-    [](void *data, ext_image_copy_capture_frame_v1 *, uint32_t transform) {
+// NOTE: the listeners are filled by name: later versions of the protocol add
+// events at the end, which the version bound here never receives.
+ext_image_copy_capture_frame_v1_listener ExtFrameListener()
+{
+    ext_image_copy_capture_frame_v1_listener listener{};
+    listener.transform = [](void *data, ext_image_copy_capture_frame_v1 *, uint32_t transform) {
         static_cast<OutputCapture *>(data)->transform = static_cast<int32_t>(transform);
-    },
-    // damage
-    [](void *, ext_image_copy_capture_frame_v1 *, int32_t, int32_t, int32_t, int32_t) {},
-    // presentation_time
-    [](void *, ext_image_copy_capture_frame_v1 *, uint32_t, uint32_t, uint32_t) {},
-    // ready
-    [](void *data, ext_image_copy_capture_frame_v1 *) {
+    };
+    listener.damage = [](void *, ext_image_copy_capture_frame_v1 *, int32_t, int32_t, int32_t,
+                         int32_t) {};
+    listener.presentation_time = [](void *, ext_image_copy_capture_frame_v1 *, uint32_t, uint32_t,
+                                    uint32_t) {};
+    listener.ready = [](void *data, ext_image_copy_capture_frame_v1 *) {
         static_cast<OutputCapture *>(data)->state = OutputCapture::State::Ready;
-    },
-    // failed
-    [](void *data, ext_image_copy_capture_frame_v1 *, uint32_t) {
+    };
+    listener.failed = [](void *data, ext_image_copy_capture_frame_v1 *, uint32_t) {
         static_cast<OutputCapture *>(data)->state = OutputCapture::State::Failed;
-    },
-};
+    };
+    return listener;
+}
 
-const ext_image_copy_capture_session_v1_listener kExtSessionListener = {
-    // buffer_size
-    [](void *data, ext_image_copy_capture_session_v1 *, uint32_t width, uint32_t height) {
+ext_image_copy_capture_session_v1_listener ExtSessionListener()
+{
+    ext_image_copy_capture_session_v1_listener listener{};
+    listener.buffer_size = [](void *data, ext_image_copy_capture_session_v1 *, uint32_t width,
+                              uint32_t height) {
         auto *capture = static_cast<OutputCapture *>(data);
         capture->width = width;
         capture->height = height;
         capture->stride = width * 4;
-    },
-    // shm_format
-    [](void *data, ext_image_copy_capture_session_v1 *, uint32_t format) {
+    };
+    listener.shm_format = [](void *data, ext_image_copy_capture_session_v1 *, uint32_t format) {
         auto *capture = static_cast<OutputCapture *>(data);
         if (!Readable(format) || (capture->offered && capture->format == WL_SHM_FORMAT_XRGB8888))
             return;
         capture->offered = true;
         capture->format = format;
-    },
-    // dmabuf_device
-    [](void *, ext_image_copy_capture_session_v1 *, wl_array *) {},
-    // dmabuf_format
-    [](void *, ext_image_copy_capture_session_v1 *, uint32_t, wl_array *) {},
-    // done: every constraint told; the first time, the frame is asked for
-    [](void *data, ext_image_copy_capture_session_v1 *session) {
+    };
+    listener.dmabuf_device = [](void *, ext_image_copy_capture_session_v1 *, wl_array *) {};
+    listener.dmabuf_format = [](void *, ext_image_copy_capture_session_v1 *, uint32_t, wl_array *) {
+    };
+    // Every constraint told; the first time, the frame is asked for.
+    listener.done = [](void *data, ext_image_copy_capture_session_v1 *session) {
         auto *capture = static_cast<OutputCapture *>(data);
         if (capture->state != OutputCapture::State::Asked || !capture->makeBuffer())
             return;
+        static const ext_image_copy_capture_frame_v1_listener frameListener = ExtFrameListener();
         capture->extFrame = ext_image_copy_capture_session_v1_create_frame(session);
-        ext_image_copy_capture_frame_v1_add_listener(capture->extFrame, &kExtFrameListener,
-                                                     capture);
+        ext_image_copy_capture_frame_v1_add_listener(capture->extFrame, &frameListener, capture);
         ext_image_copy_capture_frame_v1_attach_buffer(capture->extFrame, capture->buffer->buffer());
         ext_image_copy_capture_frame_v1_damage_buffer(capture->extFrame, 0, 0,
                                                       static_cast<int32_t>(capture->width),
                                                       static_cast<int32_t>(capture->height));
         ext_image_copy_capture_frame_v1_capture(capture->extFrame);
         capture->state = OutputCapture::State::Copying;
-    },
-    // stopped
-    [](void *data, ext_image_copy_capture_session_v1 *) {
+    };
+    listener.stopped = [](void *data, ext_image_copy_capture_session_v1 *) {
         auto *capture = static_cast<OutputCapture *>(data);
         if (!capture->finished())
             capture->state = OutputCapture::State::Failed;
-    },
-};
+    };
+    return listener;
+}
 #endif
 
 class WaylandScreenCapture final : public ScreenCapture
@@ -478,8 +480,8 @@ private:
                 m_outputSources, capture.output->output);
             capture.session =
                 ext_image_copy_capture_manager_v1_create_session(m_copyCapture, capture.source, 0);
-            ext_image_copy_capture_session_v1_add_listener(capture.session, &kExtSessionListener,
-                                                           &capture);
+            static const ext_image_copy_capture_session_v1_listener listener = ExtSessionListener();
+            ext_image_copy_capture_session_v1_add_listener(capture.session, &listener, &capture);
             return;
         }
 #endif
