@@ -21,12 +21,14 @@
 #endif
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -39,6 +41,9 @@ namespace {
 
 /// How long a capture may take before the portal is asked instead.
 constexpr std::chrono::milliseconds kCaptureBound{3000};
+
+/// How long the capture's buffers are kept after the last capture.
+constexpr std::chrono::seconds kKeepBuffers{30};
 
 /// The largest buffer the program accepts for one output: 16384 x 16384.
 constexpr size_t kMaxBufferBytes = size_t{16384} * 16384 * 4;
@@ -106,7 +111,25 @@ const zxdg_output_v1_listener kXdgOutputListener = {
     [](void *, zxdg_output_v1 *, const char *) {},
 };
 
-/// Shared memory that the compositor copies one output into.
+/// Memory of the program's own, shared with the compositor; unmapped with
+/// its last owner.
+struct Mapping
+{
+    uchar *data = nullptr;
+    size_t bytes = 0;
+
+    Mapping(uchar *mapped, size_t size) : data(mapped), bytes(size) {}
+    ~Mapping() { munmap(data, bytes); }
+    Mapping(const Mapping &) = delete;
+    Mapping &operator=(const Mapping &) = delete;
+};
+
+/// @brief Shared memory that the compositor copies one output into, kept for
+/// the next capture.
+///
+/// NOTE: fresh memory is slow to touch the first time, on both sides: at
+/// 3840 x 2160 it took longer to fault in than the copy itself. A buffer kept
+/// stays mapped in the program and in the compositor.
 class ShmBuffer
 {
 public:
@@ -125,8 +148,7 @@ public:
         if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
             void *data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
             if (data != MAP_FAILED) {
-                buffer->m_data = static_cast<uchar *>(data);
-                buffer->m_bytes = bytes;
+                buffer->m_mapping = std::make_shared<Mapping>(static_cast<uchar *>(data), bytes);
                 wl_shm_pool *pool = wl_shm_create_pool(shm, fd, static_cast<int32_t>(bytes));
                 buffer->m_buffer = wl_shm_pool_create_buffer(pool, 0, static_cast<int32_t>(width),
                                                              static_cast<int32_t>(height),
@@ -137,9 +159,9 @@ public:
         close(fd);
         if (!buffer->m_buffer)
             return nullptr;
-        buffer->m_width = static_cast<int>(width);
-        buffer->m_height = static_cast<int>(height);
-        buffer->m_stride = static_cast<qsizetype>(stride);
+        buffer->m_width = width;
+        buffer->m_height = height;
+        buffer->m_stride = stride;
         buffer->m_format = format;
         return buffer;
     }
@@ -148,8 +170,6 @@ public:
     {
         if (m_buffer)
             wl_buffer_destroy(m_buffer);
-        if (m_data)
-            munmap(m_data, m_bytes);
     }
 
     ShmBuffer(const ShmBuffer &) = delete;
@@ -157,40 +177,40 @@ public:
 
     wl_buffer *buffer() const { return m_buffer; }
 
-    /// @brief The pixels as a picture that owns the memory from now on and
-    /// frees it with its last copy, so the pixels are never copied.
-    QImage release()
+    bool fits(uint32_t width, uint32_t height, uint32_t stride, uint32_t format) const
     {
-        struct Mapping
-        {
-            void *data;
-            size_t bytes;
-        };
+        return width == m_width && height == m_height && stride == m_stride && format == m_format;
+    }
+
+    /// No picture shows its pixels any more.
+    bool idle() const { return m_mapping.use_count() == 1; }
+
+    /// Handed to a capture that runs now.
+    bool taken = false;
+
+    /// @brief The pixels as a picture that shares the memory, never copied;
+    /// the memory stays mapped while the picture lives.
+    QImage picture() const
+    {
         const QImage::Format format =
             m_format == WL_SHM_FORMAT_XBGR8888 || m_format == WL_SHM_FORMAT_ABGR8888
                 ? QImage::Format_RGBX8888
                 : QImage::Format_RGB32;
-        auto *mapping = new Mapping{m_data, m_bytes};
-        m_data = nullptr;
+        auto *owner = new std::shared_ptr<Mapping>(m_mapping);
         return QImage(
-            static_cast<uchar *>(mapping->data), m_width, m_height, m_stride, format,
-            [](void *info) {
-                auto *owned = static_cast<Mapping *>(info);
-                munmap(owned->data, owned->bytes);
-                delete owned;
-            },
-            mapping);
+            m_mapping->data, static_cast<int>(m_width), static_cast<int>(m_height),
+            static_cast<qsizetype>(m_stride), format,
+            [](void *info) { delete static_cast<std::shared_ptr<Mapping> *>(info); }, owner);
     }
 
 private:
     ShmBuffer() = default;
 
     wl_buffer *m_buffer = nullptr;
-    uchar *m_data = nullptr;
-    size_t m_bytes = 0;
-    int m_width = 0;
-    int m_height = 0;
-    qsizetype m_stride = 0;
+    std::shared_ptr<Mapping> m_mapping;
+    uint32_t m_width = 0;
+    uint32_t m_height = 0;
+    uint32_t m_stride = 0;
     uint32_t m_format = 0;
 };
 
@@ -207,9 +227,10 @@ struct OutputCapture
     enum class State { Asked, Copying, Ready, Failed };
 
     Output *output = nullptr;
-    wl_shm *shm = nullptr;
+    /// Finds a buffer of that width, height, stride and format; null if none.
+    std::function<ShmBuffer *(uint32_t, uint32_t, uint32_t, uint32_t)> obtain;
     State state = State::Asked;
-    std::unique_ptr<ShmBuffer> buffer;
+    ShmBuffer *buffer = nullptr;
     int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
     bool yInverted = false;
 
@@ -248,10 +269,10 @@ struct OutputCapture
         return state == State::Ready || state == State::Failed;
     }
 
-    /// Makes the buffer the compositor offered; false if it cannot.
+    /// Finds a buffer as the compositor asks for it; false if none.
     bool makeBuffer()
     {
-        buffer = offered ? ShmBuffer::create(shm, width, height, stride, format) : nullptr;
+        buffer = offered ? obtain(width, height, stride, format) : nullptr;
         if (!buffer)
             state = State::Failed;
         return buffer != nullptr;
@@ -381,12 +402,20 @@ ext_image_copy_capture_session_v1_listener ExtSessionListener()
 class WaylandScreenCapture final : public ScreenCapture
 {
 public:
-    WaylandScreenCapture() = default;
+    WaylandScreenCapture()
+    {
+        // NOTE: the buffers are kept for picks in a row; at 3840 x 2160 they
+        // hold 33 MB, so not for good.
+        m_release.setSingleShot(true);
+        m_release.setInterval(kKeepBuffers);
+        QObject::connect(&m_release, &QTimer::timeout, &m_release, [this] { releaseBuffers(); });
+    }
     WaylandScreenCapture(const WaylandScreenCapture &) = delete;
     WaylandScreenCapture &operator=(const WaylandScreenCapture &) = delete;
 
     ~WaylandScreenCapture() override
     {
+        m_buffers.clear();
         m_outputs.clear();
         if (m_screencopy)
             zwlr_screencopy_manager_v1_destroy(m_screencopy);
@@ -427,13 +456,31 @@ public:
 
     Result grab() override
     {
+        Result shot = capture();
+        // Buffers no output asked for now (the outputs changed) go at once,
+        // the others once no capture has come for a while.
+        std::erase_if(m_buffers, [](const std::unique_ptr<ShmBuffer> &buffer) {
+            return !buffer->taken && buffer->idle();
+        });
+        for (const std::unique_ptr<ShmBuffer> &buffer : m_buffers)
+            buffer->taken = false;
+        m_release.start();
+        return shot;
+    }
+
+private:
+    Result capture()
+    {
         if (!update() || m_outputs.empty())
             return {};
         std::vector<std::unique_ptr<OutputCapture>> captures;
         for (const std::unique_ptr<Output> &output : m_outputs) {
             auto capture = std::make_unique<OutputCapture>();
             capture->output = output.get();
-            capture->shm = m_shm;
+            capture->obtain = [this](uint32_t width, uint32_t height, uint32_t stride,
+                                     uint32_t format) {
+                return obtain(width, height, stride, format);
+            };
             start(*capture);
             captures.push_back(std::move(capture));
         }
@@ -441,18 +488,28 @@ public:
             return std::all_of(captures.begin(), captures.end(),
                                [](const auto &capture) { return capture->finished(); });
         });
+        // NOTE: an output missing from the picture would show black there,
+        // and a pick there would be a wrong colour: then the whole capture
+        // counts as failed. Its buffers are not used again, as the
+        // compositor may still be writing into them.
+        const bool ready =
+            finished && std::all_of(captures.begin(), captures.end(), [](const auto &capture) {
+                return capture->state == OutputCapture::State::Ready;
+            });
         std::vector<pickers::OutputPicture> pictures;
-        for (const std::unique_ptr<OutputCapture> &capture : captures) {
-            // NOTE: an output missing from the picture would show black
-            // there, and a pick there would be a wrong colour: then the
-            // whole capture counts as failed.
-            if (!finished || capture->state != OutputCapture::State::Ready)
-                return {};
-            pictures.push_back({capture->buffer->release(),
-                                static_cast<pickers::OutputTransform>(capture->transform & 7),
-                                capture->yInverted, capture->output->logical()});
+        if (ready) {
+            for (const std::unique_ptr<OutputCapture> &capture : captures)
+                pictures.push_back({capture->buffer->picture(),
+                                    static_cast<pickers::OutputTransform>(capture->transform & 7),
+                                    capture->yInverted, capture->output->logical()});
         }
         captures.clear();
+        if (!ready) {
+            std::erase_if(m_buffers,
+                          [](const std::unique_ptr<ShmBuffer> &buffer) { return buffer->taken; });
+            wl_display_flush(m_display);
+            return {};
+        }
         wl_display_flush(m_display);
         QImage desktop =
             pickers::ComposeOutputPictures(std::move(pictures), pickers::DeviceDesktop().size());
@@ -461,7 +518,34 @@ public:
         return {std::make_unique<FrozenImage>(std::move(desktop))};
     }
 
-private:
+    /// A buffer of that width, height, stride and format that no picture
+    /// shows and no other output of this capture has; a new one if none.
+    ShmBuffer *obtain(uint32_t width, uint32_t height, uint32_t stride, uint32_t format)
+    {
+        for (const std::unique_ptr<ShmBuffer> &buffer : m_buffers) {
+            if (!buffer->taken && buffer->idle() && buffer->fits(width, height, stride, format)) {
+                buffer->taken = true;
+                return buffer.get();
+            }
+        }
+        std::unique_ptr<ShmBuffer> fresh = ShmBuffer::create(m_shm, width, height, stride, format);
+        if (!fresh)
+            return nullptr;
+        fresh->taken = true;
+        m_buffers.push_back(std::move(fresh));
+        return m_buffers.back().get();
+    }
+
+    /// Lets the buffers go that no picture shows; the others at a later look.
+    void releaseBuffers()
+    {
+        std::erase_if(m_buffers,
+                      [](const std::unique_ptr<ShmBuffer> &buffer) { return buffer->idle(); });
+        if (!m_buffers.empty())
+            m_release.start();
+        wl_display_flush(m_display);
+    }
+
     bool canCapture() const
     {
 #ifdef VANDREL_HAVE_EXT_IMAGE_COPY
@@ -634,6 +718,9 @@ private:
     /// Removed outputs stay until the next capture starts: a capture that
     /// runs may still point at them.
     std::vector<std::unique_ptr<Output>> m_outputs;
+    std::vector<std::unique_ptr<ShmBuffer>> m_buffers;
+    /// Lets the buffers go a while after the last capture.
+    QTimer m_release;
 };
 
 } // namespace
