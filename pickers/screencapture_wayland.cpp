@@ -21,7 +21,9 @@
 #endif
 
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QTimer>
+#include <QWidget>
 
 #include <algorithm>
 #include <cerrno>
@@ -399,6 +401,36 @@ ext_image_copy_capture_session_v1_listener ExtSessionListener()
 }
 #endif
 
+/// @brief The compositor's picture, in the program's memory and painted like
+/// the plain one; on Xwayland its window bypasses the window manager.
+///
+/// NOTE: a window managed by a wlroots compositor is placed where the
+/// compositor likes (centred on one output, so a window over two outputs
+/// stood half off the desktop, and every pick beside the true pixel); an
+/// X11 window that bypasses it stands where the program puts it, at once.
+/// Such a window takes the keyboard only as a normal window, not as a tool
+/// window (which a window outside the window manager needs not be to stay out
+/// of the task bar).
+class CompositorPicture final : public FrozenScreen
+{
+public:
+    explicit CompositorPicture(QImage image) : m_image(std::move(image)) {}
+
+    QSize size() const override { return m_image.size(); }
+    QImage pixels(const QRect &area) const override { return m_image.pixels(area); }
+    void showIn(QWidget *window) override
+    {
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            window->setWindowFlag(Qt::BypassWindowManagerHint);
+            window->setWindowFlag(Qt::Tool, false);
+        }
+        m_image.showIn(window);
+    }
+
+private:
+    FrozenImage m_image;
+};
+
 class WaylandScreenCapture final : public ScreenCapture
 {
 public:
@@ -515,7 +547,7 @@ private:
             pickers::ComposeOutputPictures(std::move(pictures), pickers::DeviceDesktop().size());
         if (desktop.isNull())
             return {};
-        return {std::make_unique<FrozenImage>(std::move(desktop))};
+        return {std::make_unique<CompositorPicture>(std::move(desktop))};
     }
 
     /// A buffer of that width, height, stride and format that no picture
