@@ -26,6 +26,10 @@ void Complain(const char *reason)
 int RunPickCommand(Services &services, const CommandLine &command, ClipboardKeeper *keeper)
 {
     ScreenCapture::Result shot = services.capture->grab();
+    // Esc while the desktop portal was waited for: cancelled, as in the
+    // eyedropper.
+    if (shot.givenUp)
+        return 1;
     if (shot.refused || !shot.picture) {
         Complain("the screen could not be read");
         return 2;
