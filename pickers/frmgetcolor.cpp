@@ -60,8 +60,16 @@ void FrmGetColor::showOverDesktop()
     }
     setGeometry(desktop);
     m_screen->showIn(this);
+    // NOTE: where the display server shows the picture, the window never
+    // paints: Qt then never makes the window's backing store, a picture of
+    // the whole desktop that the server would allocate and touch anew at
+    // every start, which took most of the time before the picture showed.
+    // The loupe is then a window of its own, above this one.
+    const bool painted = !m_screen->showsWithoutPainting();
+    if (!painted)
+        setUpdatesEnabled(false);
     // Above the picture, which may live in a native window of its own.
-    m_loupe = new LoupeView(this);
+    m_loupe = new LoupeView(this, !painted);
     m_loupe->raise();
     // NOTE: a full-screen request keeps panels and docks below the window;
     // it covers one monitor only, so with several the window is simply laid
@@ -74,6 +82,8 @@ void FrmGetColor::showOverDesktop()
         show();
     raise();
     activateWindow();
+    if (m_loupe->isWindow())
+        m_loupe->show();
 }
 
 void FrmGetColor::showEvent(QShowEvent *event)
@@ -123,7 +133,8 @@ void FrmGetColor::centreLoupe(QPoint device)
     const QString code =
         colour::ApplyLetterCase(colour::BuildColorCode(hex.red, hex.green, hex.blue), m_letterCase);
     const QPoint hotspot = (QPointF(device) / devicePixelRatio()).toPoint();
-    m_loupe->move(loupe::Placement(hotspot, screenBounds(hotspot)));
+    const QPoint place = loupe::Placement(hotspot, screenBounds(hotspot));
+    m_loupe->move(m_loupe->isWindow() ? mapToGlobal(place) : place);
     m_loupe->showPixels(pixels, code);
 }
 
@@ -219,6 +230,8 @@ void FrmGetColor::closeEvent(QCloseEvent *event)
 {
     // Form_Unload: however the eyedropper ends, the main window hears of it.
     releaseKeyboard();
+    if (m_loupe)
+        m_loupe->hide();
     Q_EMIT closed();
     event->accept();
 }

@@ -17,14 +17,23 @@ const QColor kGridColour(0x80, 0x80, 0x80);
 
 } // namespace
 
-LoupeView::LoupeView(QWidget *window) : QWidget(window)
+LoupeView::LoupeView(QWidget *window, bool ownWindow)
+    : QWidget(window, ownWindow ? Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                      Qt::BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
+                                      Qt::WindowTransparentForInput
+                                : Qt::Widget)
 {
     setObjectName(QStringLiteral("Loupe"));
-    // NOTE: by default a native widget makes its siblings native too. The
-    // frozen picture, when the window paints it itself, would then become a
-    // native window that takes the pointer from the eyedropper window.
-    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
-    setAttribute(Qt::WA_NativeWindow);
+    if (ownWindow) {
+        // Unmanaged like the eyedropper window, and mapped after it: above it.
+        setAttribute(Qt::WA_ShowWithoutActivating);
+    } else {
+        // NOTE: by default a native widget makes its siblings native too. The
+        // frozen picture, when the window paints it itself, would then become
+        // a native window that takes the pointer from the eyedropper window.
+        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
+        setAttribute(Qt::WA_NativeWindow);
+    }
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -55,7 +64,9 @@ void LoupeView::showEvent(QShowEvent *event)
     // NOTE: the widget attribute alone leaves the native window taking the
     // pointer: a quick move that lands on the loupe would then never reach
     // the eyedropper window, and the loupe would stop following. The window
-    // flag makes the display server pass the pointer through.
+    // flag makes the display server pass the pointer through. Qt 6.4 hands it
+    // to the server only when the native window exists, as it does now; a
+    // loupe of its own got it with its other flags already.
     if (QWindow *native = windowHandle())
         native->setFlag(Qt::WindowTransparentForInput);
 }

@@ -8,14 +8,19 @@
 /// @brief The eyedropper's loupe: the captured pixels around the pointer,
 /// enlarged, with the centre pixel outlined and its code underneath.
 ///
-/// A native child of the eyedropper window, so that it shows above a frozen
-/// picture that lives in a native window of its own; it takes no pointer
-/// input, which goes on to the eyedropper window.
+/// It takes no pointer input, which goes on to the eyedropper window. Over a
+/// picture the eyedropper window paints itself, it is a native child of that
+/// window, so that it shows above it. Over a picture the display server shows
+/// by itself it is a small window of its own above the eyedropper window,
+/// placed in global coordinates: as a child it would make the eyedropper
+/// window keep a picture of its whole size to paint from.
 class LoupeView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit LoupeView(QWidget *window);
+    /// A child of @p window, or with @p ownWindow a window of its own that
+    /// @p window owns; show it after @p window.
+    LoupeView(QWidget *window, bool ownWindow);
 
     /// @brief Shows @p pixels (pickers::loupe::kCells square, RGB32) and
     /// @p code, repainting only the blocks and the strip that differ from

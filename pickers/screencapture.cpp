@@ -99,7 +99,7 @@ QRect pickers::DeviceDesktop()
 }
 
 #ifndef VANDREL_HAVE_XCB
-std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture()
+std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::milliseconds)
 {
     return nullptr;
 }

@@ -33,15 +33,22 @@ public:
     /// @brief Shows the picture in @p window, pixel for pixel from the
     /// window's top-left corner, whatever its device pixel ratio; call once,
     /// before the window is shown. The picture covers the part of the window
-    /// it reaches; the window itself paints the rest. A backend whose picture
-    /// needs no painting may let the window bypass the window manager
-    /// (Qt::BypassWindowManagerHint), so that it appears at once.
+    /// it reaches; the window itself paints the rest, unless
+    /// showsWithoutPainting(). A backend whose picture needs no painting may
+    /// let the window bypass the window manager (Qt::BypassWindowManagerHint),
+    /// so that it appears at once.
     ///
     /// NOTE: to show a widget above the picture, make it a child of @p window
     /// with Qt::WA_NativeWindow set, after this call, and raise() it: a
     /// backend may put the picture into a native child window of its own,
     /// which covers whatever the window itself paints.
     virtual void showIn(QWidget *window) = 0;
+
+    /// @brief Whether the display server shows the picture, and the rest of
+    /// the window, by itself once showIn() has run. The window then need
+    /// never paint: with its updates disabled it holds no picture of its own
+    /// size, and what shows above the picture is best a window of its own.
+    virtual bool showsWithoutPainting() const { return false; }
 };
 
 /// @brief The plain backend's picture: a QImage in the program's memory,
@@ -99,6 +106,11 @@ public:
     /// Captures the desktop as it is on the screen now.
     virtual Result grab() = 0;
     virtual HiddenWindowWait hiddenWindowWait() const { return HiddenWindowWait::ScreenChange; }
+
+    /// @brief A capture is likely soon: a backend may get ready now what
+    /// grab() would otherwise prepare while the user waits. Returns at once;
+    /// cheap when called again. The plain backends have nothing to prepare.
+    virtual void prepare() {}
 };
 
 /// @brief The backend for the desktop the program runs on, chosen here alone.

@@ -6,10 +6,19 @@
 // picked) travel to the program. Reading the whole screen into the program and
 // painting it back into the window moved 33 MB each way at 3840 x 2160, and
 // that was most of the wait before the picture appeared.
+//
+// The pixmap itself is kept between picks. A fresh one costs the server far
+// more than the copy into it: it takes new memory from the system and touches
+// every page of it (33 MB at 3840 x 2160), and freeing it at once gave that
+// memory back, so every pick paid again. Kept, it is only copied into; it is
+// made ready (allocated and touched) when a pick is likely, before the click,
+// and given back once no pick has come for a while, so that an idle program
+// holds no screen-sized memory in the server.
 #include "pickers/capturebackends.h"
 
 #include <QGuiApplication>
 #include <QSysInfo>
+#include <QTimer>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -18,6 +27,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -77,12 +87,141 @@ std::optional<RootFormat> FindRootFormat(xcb_connection_t *connection)
     return std::nullopt;
 }
 
+/// @brief The pixmap kept on the server for the next picture, and the one
+/// graphics context the captures use.
+///
+/// A pixmap is either kept here or lent to one picture at a time; a picture
+/// gives it back when it goes, and the store keeps it for the next capture.
+/// The kept pixmap is freed after a while without a capture.
+class PixmapStore
+{
+public:
+    /// A pixmap handed to a capture, and its creation to check for an error
+    /// when the capture checks its own request, if no one has yet.
+    struct Loan
+    {
+        xcb_pixmap_t pixmap = XCB_NONE;
+        std::optional<xcb_void_cookie_t> created;
+    };
+
+    PixmapStore(xcb_connection_t *connection, const RootFormat &format,
+                std::chrono::milliseconds keep)
+        : m_connection(connection), m_format(format)
+    {
+        m_idle.setSingleShot(true);
+        m_idle.setInterval(keep);
+        QObject::connect(&m_idle, &QTimer::timeout, &m_idle, [this] {
+            dropKept();
+            xcb_flush(m_connection);
+        });
+        // The windows on the screen are part of the root window's picture
+        // only when the copy includes the root's inferiors. The foreground
+        // stays black, for preparing.
+        const uint32_t values[] = {XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS, 0};
+        xcb_create_gc(m_connection, m_gc, m_format.root,
+                      XCB_GC_SUBWINDOW_MODE | XCB_GC_GRAPHICS_EXPOSURES, values);
+    }
+
+    ~PixmapStore()
+    {
+        dropKept();
+        xcb_free_gc(m_connection, m_gc);
+        xcb_flush(m_connection);
+    }
+
+    PixmapStore(const PixmapStore &) = delete;
+    PixmapStore &operator=(const PixmapStore &) = delete;
+
+    xcb_gcontext_t gc() const { return m_gc; }
+
+    /// A pixmap of @p size: the kept one when it has that size, a new one
+    /// otherwise.
+    Loan lend(QSize size)
+    {
+        m_idle.stop();
+        ++m_lent;
+        if (m_kept.pixmap != XCB_NONE && m_keptSize == size)
+            return std::exchange(m_kept, {});
+        dropKept();
+        return create(size);
+    }
+
+    /// Takes back a pixmap lent for a picture of @p size (none, when it
+    /// could not be made); kept when no other is.
+    void giveBack(Loan loan, QSize size)
+    {
+        --m_lent;
+        if (loan.pixmap != XCB_NONE && m_kept.pixmap == XCB_NONE) {
+            m_kept = loan;
+            m_keptSize = size;
+        } else if (loan.pixmap != XCB_NONE) {
+            discard(loan);
+        }
+        if (m_lent == 0)
+            m_idle.start();
+    }
+
+    /// Makes sure a pixmap of @p size is ready on the server, its memory
+    /// taken and touched, unless one is lent out (it comes back when its
+    /// picture goes). Sends the requests without waiting for the server.
+    void prepare(QSize size)
+    {
+        if (m_lent > 0)
+            return;
+        m_idle.start();
+        if (m_kept.pixmap != XCB_NONE && m_keptSize == size)
+            return;
+        dropKept();
+        m_kept = create(size);
+        m_keptSize = size;
+        // NOTE: the server takes the memory of a new pixmap only as it is
+        // first written; filling it now spares the copy that work.
+        const xcb_rectangle_t all{0, 0, static_cast<uint16_t>(size.width()),
+                                  static_cast<uint16_t>(size.height())};
+        xcb_poly_fill_rectangle(m_connection, m_kept.pixmap, m_gc, 1, &all);
+        xcb_flush(m_connection);
+    }
+
+private:
+    Loan create(QSize size)
+    {
+        Loan loan{xcb_generate_id(m_connection), std::nullopt};
+        loan.created = xcb_create_pixmap_checked(m_connection, m_format.depth, loan.pixmap,
+                                                 m_format.root, static_cast<uint16_t>(size.width()),
+                                                 static_cast<uint16_t>(size.height()));
+        return loan;
+    }
+
+    /// Frees a pixmap never used again, and forgets its creation's outcome.
+    void discard(const Loan &loan)
+    {
+        if (loan.created)
+            xcb_discard_reply(m_connection, loan.created->sequence);
+        xcb_free_pixmap(m_connection, loan.pixmap);
+    }
+
+    void dropKept()
+    {
+        if (m_kept.pixmap != XCB_NONE)
+            discard(std::exchange(m_kept, {}));
+    }
+
+    xcb_connection_t *m_connection;
+    RootFormat m_format;
+    xcb_gcontext_t m_gc = xcb_generate_id(m_connection);
+    Loan m_kept;
+    QSize m_keptSize;
+    int m_lent = 0;
+    QTimer m_idle;
+};
+
 class XcbFrozenScreen final : public FrozenScreen
 {
 public:
-    XcbFrozenScreen(xcb_connection_t *connection, const RootFormat &format, xcb_pixmap_t pixmap,
-                    QSize size)
-        : m_connection(connection), m_format(format), m_pixmap(pixmap), m_size(size)
+    XcbFrozenScreen(xcb_connection_t *connection, const RootFormat &format,
+                    std::weak_ptr<PixmapStore> store, xcb_pixmap_t pixmap, QSize size)
+        : m_connection(connection), m_format(format), m_store(std::move(store)), m_pixmap(pixmap),
+          m_size(size)
     {
     }
 
@@ -90,7 +229,10 @@ public:
     {
         if (m_window != XCB_NONE)
             xcb_destroy_window(m_connection, m_window);
-        xcb_free_pixmap(m_connection, m_pixmap);
+        if (const std::shared_ptr<PixmapStore> store = m_store.lock())
+            store->giveBack({m_pixmap, std::nullopt}, m_size);
+        else
+            xcb_free_pixmap(m_connection, m_pixmap);
         xcb_flush(m_connection);
     }
 
@@ -153,22 +295,30 @@ public:
         // keyboard itself. Set before the native window exists, which the
         // child window needs next.
         window->setWindowFlag(Qt::BypassWindowManagerHint);
+        const auto parent = static_cast<xcb_window_t>(window->winId());
+        // Where the picture does not reach (a rounded-up edge at a fractional
+        // scale), the server paints the window black by itself too.
+        const uint32_t black = 0;
+        xcb_change_window_attributes(m_connection, parent, XCB_CW_BACK_PIXEL, &black);
         m_window = xcb_generate_id(m_connection);
         // In the order of the value bits: background pixmap, border pixel,
         // colour map (needed when the depth differs from the parent's).
         const uint32_t values[] = {m_pixmap, 0, m_format.colormap};
-        xcb_create_window(
-            m_connection, m_format.depth, m_window, static_cast<xcb_window_t>(window->winId()), 0,
-            0, static_cast<uint16_t>(m_size.width()), static_cast<uint16_t>(m_size.height()), 0,
-            XCB_WINDOW_CLASS_INPUT_OUTPUT, m_format.visual,
-            XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
+        xcb_create_window(m_connection, m_format.depth, m_window, parent, 0, 0,
+                          static_cast<uint16_t>(m_size.width()),
+                          static_cast<uint16_t>(m_size.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                          m_format.visual,
+                          XCB_CW_BACK_PIXMAP | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
         xcb_map_window(m_connection, m_window);
         xcb_flush(m_connection);
     }
 
+    bool showsWithoutPainting() const override { return true; }
+
 private:
     xcb_connection_t *m_connection;
     RootFormat m_format;
+    std::weak_ptr<PixmapStore> m_store;
     xcb_pixmap_t m_pixmap;
     QSize m_size;
     xcb_window_t m_window = XCB_NONE;
@@ -177,50 +327,66 @@ private:
 class XcbScreenCapture final : public ScreenCapture
 {
 public:
-    XcbScreenCapture(xcb_connection_t *connection, const RootFormat &format)
-        : m_connection(connection), m_format(format)
+    XcbScreenCapture(xcb_connection_t *connection, const RootFormat &format,
+                     std::chrono::milliseconds keep)
+        : m_connection(connection), m_format(format),
+          m_store(std::make_shared<PixmapStore>(connection, format, keep))
     {
     }
 
     Result grab() override
     {
-        const QRect desktop = pickers::DeviceDesktop();
-        if (desktop.isEmpty() || desktop.width() > 0x7FFF || desktop.height() > 0x7FFF)
+        const QRect desktop = DrawableDesktop();
+        if (desktop.isEmpty())
             return {};
-        const xcb_pixmap_t pixmap = xcb_generate_id(m_connection);
-        const xcb_gcontext_t gc = xcb_generate_id(m_connection);
-        const auto width = static_cast<uint16_t>(desktop.width());
-        const auto height = static_cast<uint16_t>(desktop.height());
-        const xcb_void_cookie_t created = xcb_create_pixmap_checked(
-            m_connection, m_format.depth, pixmap, m_format.root, width, height);
-        // The windows on the screen are part of the root window's picture
-        // only when the copy includes the root's inferiors.
-        const uint32_t gcValues[] = {XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS, 0};
-        xcb_create_gc(m_connection, gc, pixmap, XCB_GC_SUBWINDOW_MODE | XCB_GC_GRAPHICS_EXPOSURES,
-                      gcValues);
+        PixmapStore::Loan loan = m_store->lend(desktop.size());
         const xcb_void_cookie_t copied = xcb_copy_area_checked(
-            m_connection, m_format.root, pixmap, gc, static_cast<int16_t>(desktop.x()),
-            static_cast<int16_t>(desktop.y()), 0, 0, width, height);
-        xcb_free_gc(m_connection, gc);
+            m_connection, m_format.root, loan.pixmap, m_store->gc(),
+            static_cast<int16_t>(desktop.x()), static_cast<int16_t>(desktop.y()), 0, 0,
+            static_cast<uint16_t>(desktop.width()), static_cast<uint16_t>(desktop.height()));
         // One round trip: the server answers once the copy is done.
         const Reply<xcb_generic_error_t> copyError(xcb_request_check(m_connection, copied));
-        const Reply<xcb_generic_error_t> createError(xcb_request_check(m_connection, created));
-        if (createError || copyError) {
-            if (!createError)
-                xcb_free_pixmap(m_connection, pixmap);
+        const Reply<xcb_generic_error_t> createError(
+            loan.created ? xcb_request_check(m_connection, *loan.created) : nullptr);
+        loan.created.reset();
+        if (createError) {
+            // No pixmap was made: nothing to give back.
+            m_store->giveBack({}, {});
             return {};
         }
-        return {std::make_unique<XcbFrozenScreen>(m_connection, m_format, pixmap, desktop.size())};
+        if (copyError) {
+            m_store->giveBack(loan, desktop.size());
+            return {};
+        }
+        return {std::make_unique<XcbFrozenScreen>(m_connection, m_format, m_store, loan.pixmap,
+                                                  desktop.size())};
+    }
+
+    void prepare() override
+    {
+        const QRect desktop = DrawableDesktop();
+        if (!desktop.isEmpty())
+            m_store->prepare(desktop.size());
     }
 
 private:
+    /// The desktop in device pixels; empty when a pixmap cannot hold it.
+    static QRect DrawableDesktop()
+    {
+        const QRect desktop = pickers::DeviceDesktop();
+        if (desktop.width() > 0x7FFF || desktop.height() > 0x7FFF)
+            return {};
+        return desktop;
+    }
+
     xcb_connection_t *m_connection;
     RootFormat m_format;
+    std::shared_ptr<PixmapStore> m_store;
 };
 
 } // namespace
 
-std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture()
+std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::milliseconds keep)
 {
     const auto *x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -230,5 +396,5 @@ std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture()
     const std::optional<RootFormat> format = FindRootFormat(connection);
     if (!format)
         return nullptr;
-    return std::make_unique<XcbScreenCapture>(connection, *format);
+    return std::make_unique<XcbScreenCapture>(connection, *format, keep);
 }

@@ -14,6 +14,7 @@ packages=(
     qt6-translations-l10n  # Qt's own dialogs and context menus in Japanese
     libxcb1-dev  # the eyedropper keeps its picture on the X server
     libwayland-dev libwayland-bin  # and asks a Wayland compositor for a copy of its outputs
+    libxcb-res0-dev  # the eyedropper's test and benchmark ask the X server what the program holds there
     xvfb xdotool xclip x11-utils x11-apps x11-xserver-utils imagemagick openbox
     appstream desktop-file-utils
     dpkg-dev file lintian  # the Debian package: library dependencies, file types, its check

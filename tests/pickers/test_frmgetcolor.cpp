@@ -8,6 +8,7 @@
 // the program's own capture of the screen.
 #include "pickers/frmgetcolor.h"
 
+#include "pickers/capturebackends.h"
 #include "pickers/hiddenwindowwatch.h"
 #include "pickers/loupelayout.h"
 #include "pickers/loupeview.h"
@@ -15,6 +16,7 @@
 #include "pickers/screencapture.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPointer>
@@ -22,6 +24,10 @@
 #include <QTest>
 #include <climits>
 #include <tuple>
+
+#ifdef VANDREL_HAVE_XCB_RES
+#include <xcb/res.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +41,37 @@ QString code(QRgb rgb)
 double screenRatio()
 {
     return QGuiApplication::primaryScreen()->devicePixelRatio();
+}
+
+/// How many pixmaps the X server holds for this program; -1 where it cannot
+/// tell.
+int serverPixmaps()
+{
+#ifdef VANDREL_HAVE_XCB_RES
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return -1;
+    auto *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 6, "PIXMAP"), nullptr);
+    // The server tells the program by the client bits of an id, which a
+    // fresh id of its own carries.
+    auto *reply = xcb_res_query_client_resources_reply(
+        connection, xcb_res_query_client_resources(connection, xcb_generate_id(connection)),
+        nullptr);
+    int count = atom && reply ? 0 : -1;
+    for (auto type = reply ? xcb_res_query_client_resources_types_iterator(reply)
+                           : xcb_res_type_iterator_t{};
+         atom && type.rem; xcb_res_type_next(&type)) {
+        if (type.data->resource_type == atom->atom)
+            count = static_cast<int>(type.data->count);
+    }
+    std::free(atom);
+    std::free(reply);
+    return count;
+#else
+    return -1;
+#endif
 }
 
 } // namespace
@@ -218,6 +255,34 @@ private Q_SLOTS:
                                       pickers::DevicePixelAt(at, window->devicePixelRatio()), 2000);
             at = window->loupe()->geometry().center(); // the next move lands on the loupe
         }
+    }
+
+    void pictureKeptOnServer()
+    {
+        // The X server's pixmaps for the program: one made ready before the
+        // pick and used by it, the eyedropper window keeping no picture of
+        // its own; one more for a second picture held meanwhile; one kept
+        // after the pick, and given back after the keeping time.
+        if (!m_capture || serverPixmaps() < 0)
+            QSKIP("needs an X server that tells what it holds");
+        delete m_window; // left open by the test before
+        const std::unique_ptr<ScreenCapture> capture = pickers::CreateXcbScreenCapture();
+        const int before = serverPixmaps();
+        capture->prepare();
+        QCOMPARE(serverPixmaps(), before + 1);
+        FrmGetColor *window = open(capture->grab().picture);
+        QVERIFY(window->backingStore()->size().isEmpty());
+        const int shown = serverPixmaps();
+        std::unique_ptr<FrozenScreen> second = capture->grab().picture;
+        QCOMPARE(serverPixmaps(), shown + 1);
+        second.reset();
+        window->close();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
+        QCOMPARE(serverPixmaps(), before + 1);
+        const std::unique_ptr<ScreenCapture> brief =
+            pickers::CreateXcbScreenCapture(std::chrono::milliseconds(1));
+        brief->prepare();
+        QTRY_COMPARE_WITH_TIMEOUT(serverPixmaps(), before + 1, 5000);
     }
 
     void hiddenWindowWatch()
