@@ -43,6 +43,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -175,6 +176,10 @@ bool FrmMain::takesCopyKey(QObject *watched, const QKeyEvent &key) const
 
 bool FrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_dropperButton && event->type() == QEvent::Enter)
+        m_dropperRest->start();
+    else if (watched == m_dropperButton && event->type() == QEvent::Leave)
+        m_dropperRest->stop();
     // NOTE: a text box claims Ctrl+C even with nothing selected, where it
     // would copy nothing; there the key goes on to the window's copy.
     if (event->type() == QEvent::ShortcutOverride &&
@@ -274,8 +279,17 @@ void FrmMain::coloredit_Click()
     m_channels->storeHexTexts(colour::SplitColorValue(*chosen));
 }
 
+void FrmMain::prepareCapture()
+{
+    if (m_services.capture)
+        m_services.capture->prepare();
+}
+
 void FrmMain::GetColor_Click()
 {
+    // NOTE: the display server gets the capture ready (when nothing was)
+    // while this window repaints or hides.
+    prepareCapture();
     platform::setAlwaysInFront(this, false);
     if (m_options.hideDokodemo == 1) {
         // NOTE: a capture taken right after hide() can still show this

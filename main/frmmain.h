@@ -22,6 +22,7 @@ class QGroupBox;
 class QKeyEvent;
 class QMenu;
 class QPushButton;
+class QTimer;
 class QToolBar;
 
 /// @brief The main window: the three channel rows, the preview, the code, the
@@ -49,6 +50,9 @@ public:
     /// How long the eyedropper command waits at most for the hidden window to
     /// leave the screen before it captures.
     static constexpr int kHideWaitMs = 300;
+    /// How long the pointer rests on the eyedropper's toolbar button before
+    /// the screen capture gets ready for a pick.
+    static constexpr int kDropperRestMs = 100;
 
     /// Runs a modal window for the commands that open one. Replaceable so
     /// tests can look at the window instead of waiting in its event loop.
@@ -84,6 +88,7 @@ private:
     void buildMenus();
     void buildToolbar(QWidget *client);
     void openModal(QDialog &dialog);
+    void prepareCapture();
     void closeSequence();
     int readSetting(savedstate::Value value);
     void writeSetting(savedstate::Value value, int number);
@@ -104,6 +109,8 @@ private:
     QPushButton *m_copy = nullptr;
     QGroupBox *m_frameClip = nullptr;
     QToolBar *m_toolbar = nullptr;
+    QWidget *m_dropperButton = nullptr;
+    QTimer *m_dropperRest = nullptr;
     QPointer<FrmColor> m_palette;
     QMenu *m_recentMenu = nullptr;
     /// This run's copies and picks, newest first; laid over what the file

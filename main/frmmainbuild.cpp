@@ -23,6 +23,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -244,8 +245,16 @@ void FrmMain::buildToolbar(QWidget *client)
         if (QWidget *button = m_toolbar->widgetForAction(action)) {
             button->setFocusPolicy(Qt::NoFocus);
             button->setObjectName(action->objectName() + QStringLiteral("_Button"));
+            if (key == QStringView(u"ｽﾎﾟｲﾄ"))
+                m_dropperButton = button;
         }
     }
+    // The pointer resting on the eyedropper's button (see eventFilter) makes
+    // a pick likely.
+    m_dropperRest = new QTimer(this);
+    m_dropperRest->setSingleShot(true);
+    m_dropperRest->setInterval(kDropperRestMs);
+    connect(m_dropperRest, &QTimer::timeout, this, [this] { prepareCapture(); });
 }
 
 void FrmMain::buildMenus()
@@ -288,6 +297,9 @@ void FrmMain::buildMenus()
         QMenu *m = bar->addMenu(QString::fromUtf16(menu.caption));
         m->setObjectName(QString::fromLatin1(menu.name));
         m->menuAction()->setObjectName(QString::fromLatin1(menu.name));
+        // The colour menu holds the eyedropper: open, it makes a pick likely.
+        if (qstrcmp(menu.name, "color") == 0)
+            connect(m, &QMenu::aboutToShow, this, [this] { prepareCapture(); });
         for (const Item &item : menu.items) {
             QAction *action =
                 item.caption ? m->addAction(QString::fromUtf16(item.caption)) : m->addSeparator();

@@ -82,6 +82,8 @@ struct FakeCapture final : ScreenCapture
 {
     QImage picture;
     bool givenUp = false;
+    int prepared = 0;
+    void prepare() override { ++prepared; }
     Result grab() override
     {
         if (picture.isNull())
@@ -428,7 +430,19 @@ private Q_SLOTS:
         MainHarness h(u"Color/Red=1 Check/Komozi=1 Setting/Top=1 Setting/HideDokodemo=2"_s,
                       &capture);
         QVERIFY(h.show());
+        // A pick is likely when the pointer rests on the eyedropper's button,
+        // when the colour menu opens, and at once when the command runs: the
+        // capture gets ready each time.
+        auto *button = h.w().findChild<QWidget *>(u"Toolbar1_3_Button"_s);
+        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), button->mapToGlobal(QPointF(2, 2)));
+        QApplication::sendEvent(button, &enter);
+        QTRY_COMPARE_WITH_TIMEOUT(capture.prepared, 1, 2000);
+        auto *menu = h.w().findChild<QMenu *>(u"color"_s);
+        menu->popup(h.w().pos());
+        QCOMPARE(capture.prepared, 2);
+        menu->close();
         h.w().GetColor_Click();
+        QCOMPARE(capture.prepared, 3);
         QPointer<FrmGetColor> eyedropper = openEyedropper();
         QVERIFY(eyedropper);
         QVERIFY(QTest::qWaitForWindowExposed(eyedropper));
