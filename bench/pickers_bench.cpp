@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: MIT
 // The colour pickers on a real X server: how long the eyedropper command
-// takes until the frozen full-screen picture is on the screen, how long the
-// screen capture alone takes, each with the picture kept on the X server and
-// with the picture read into the program through Qt, how long one drag step
-// on the palette takes, and what one pointer move over the frozen picture
-// costs with the loupe following it. Without arguments it starts a private Xvfb (and openbox, when
-// installed) for each screen size and runs itself there. Prints figures;
-// never fails on time.
+// takes until the frozen full-screen picture and its loupe are on the screen,
+// in a fresh program (its first pick, with and without the pointer resting on
+// the toolbar button first) and from then on, with the picture kept on the X
+// server and with the picture read into the program through Qt; how long the
+// screen capture alone takes; what the program holds in the server's memory;
+// how long one drag step on the palette takes; and what one pointer move over
+// the frozen picture costs with the loupe following it. Without arguments it
+// starts a private Xvfb (and openbox, when installed) for each screen size,
+// paints its root window as a desktop would be painted, and runs itself
+// there. Prints figures; never fails on time.
 #include "bench/benchtools.h"
 #include "common/services.h"
 #include "main/frmmain.h"
@@ -20,6 +23,7 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QPaintEvent>
 #include <QPointer>
 #include <QProcess>
@@ -33,6 +37,10 @@
 #include <functional>
 #include <vector>
 
+#ifdef VANDREL_HAVE_XCB_RES
+#include <xcb/res.h>
+#endif
+
 namespace {
 
 using bench::FirstPaint;
@@ -40,6 +48,10 @@ using bench::median;
 using bench::millisecondsSince;
 using bench::openEyedropper;
 using bench::spinUntil;
+
+/// How long the pointer rests on the toolbar button before the click, when
+/// the bench plays a user who hovers first.
+constexpr int kHoverMs = 300;
 
 /// Returns once the display server has carried out every request sent so
 /// far (a flush of painted pixels, say): one pixel read is a round trip.
@@ -49,6 +61,16 @@ void syncWithServer()
         screen->grabWindow(0, 0, 0, 1, 1);
 }
 
+/// "median (lowest-highest)" of @p values, in milliseconds.
+QByteArray spread(const std::vector<double> &values)
+{
+    if (values.empty())
+        return "-";
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    return QByteArray::number(median(values), 'f', 1) + " (" + QByteArray::number(*low, 'f', 1) +
+           "-" + QByteArray::number(*high, 'f', 1) + ")";
+}
+
 /// A capture backend under measurement.
 struct Backend
 {
@@ -56,9 +78,38 @@ struct Backend
     std::unique_ptr<ScreenCapture> (*create)();
 };
 
+std::unique_ptr<ScreenCapture> CreateXcb()
+{
+    return pickers::CreateXcbScreenCapture();
+}
+
 /// The picture kept on the X server, and the one read into the program.
-const Backend kBackends[] = {{"X server", pickers::CreateXcbScreenCapture},
+const Backend kBackends[] = {{"X server", CreateXcb},
                              {"through Qt", pickers::CreateQtScreenCapture}};
+
+/// The bytes of the pixmaps the X server holds for this program; -1 where
+/// the server cannot tell (or the bench was built without xcb-res).
+double serverPixmapMegabytes([[maybe_unused]] const QWidget &anyWindow)
+{
+#ifdef VANDREL_HAVE_XCB_RES
+    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11)
+        return -1;
+    xcb_connection_t *connection = x11->connection();
+    xcb_res_query_client_pixmap_bytes_reply_t *reply = xcb_res_query_client_pixmap_bytes_reply(
+        connection,
+        xcb_res_query_client_pixmap_bytes(connection, static_cast<uint32_t>(anyWindow.winId())),
+        nullptr);
+    if (!reply)
+        return -1;
+    const double bytes = static_cast<double>(reply->bytes) +
+                         static_cast<double>(reply->bytes_overflow) * 4294967296.0;
+    std::free(reply);
+    return bytes / 1e6;
+#else
+    return -1;
+#endif
+}
 
 void measureCapture(const Backend &backend)
 {
@@ -75,14 +126,54 @@ void measureCapture(const Backend &backend)
         size = shot.picture ? shot.picture->size() : QSize();
         times.push_back(millisecondsSince(timer));
     }
-    std::printf("  screen capture %dx%d alone, %-10s:             %7.1f ms (median of %d)\n",
-                size.width(), size.height(), backend.name, median(times), kRounds);
+    std::printf("  screen capture %dx%d alone, %-10s: %s ms (median of %d, range)\n", size.width(),
+                size.height(), backend.name, spread(times).constData(), kRounds);
+}
+
+/// Runs the eyedropper command of @p mainWindow; returns how long it took to
+/// return and until the picture and the loupe were on the screen, and leaves
+/// the eyedropper open.
+std::pair<double, double> openTimed(FrmMain &mainWindow, QPointer<FrmGetColor> &window)
+{
+    QElapsedTimer timer;
+    timer.start();
+    mainWindow.GetColor_Click();
+    const double returned = millisecondsSince(timer);
+    window = openEyedropper();
+    if (!window)
+        return {returned, -1};
+    // Shown once the server has mapped the window (and painted the picture
+    // the server shows by itself), and the window (unless it never paints)
+    // and the loupe have painted and flushed for the first time.
+    FirstPaint windowPaint;
+    FirstPaint loupePaint;
+    window->installEventFilter(&windowPaint);
+    for (QWidget *child : window->findChildren<QWidget *>())
+        child->installEventFilter(child == window->loupe() ? &loupePaint : &windowPaint);
+    spinUntil([&] {
+        return window->windowHandle()->isExposed() && loupePaint.done &&
+               (!window->updatesEnabled() || windowPaint.done);
+    });
+    syncWithServer();
+    return {returned, millisecondsSince(timer)};
+}
+
+/// Closes the eyedropper and waits until the main window has painted again
+/// and the server has done all it was asked, as long after the last pick.
+void closeEyedropper(FrmMain &mainWindow, QPointer<FrmGetColor> &window)
+{
+    FirstPaint mainPaint;
+    mainWindow.installEventFilter(&mainPaint);
+    window->close();
+    spinUntil([&] { return window.isNull() && mainPaint.done; });
+    mainWindow.removeEventFilter(&mainPaint);
+    syncWithServer();
 }
 
 void measureEyedropper(FrmMain &mainWindow, Services &services, int hideDokodemo,
                        const Backend &backend)
 {
-    constexpr int kRounds = 7;
+    constexpr int kRounds = 9;
     const std::unique_ptr<ScreenCapture> capture = backend.create();
     if (!capture)
         return;
@@ -90,34 +181,57 @@ void measureEyedropper(FrmMain &mainWindow, Services &services, int hideDokodemo
     mainWindow.options().hideDokodemo = hideDokodemo;
     std::vector<double> returned;
     std::vector<double> shown;
-    for (int i = 0; i < kRounds; ++i) {
-        FirstPaint paint;
-        QElapsedTimer timer;
-        timer.start();
-        mainWindow.GetColor_Click();
-        QPointer<FrmGetColor> window = openEyedropper();
-        returned.push_back(millisecondsSince(timer));
-        // The picture may be painted by a child of the window.
-        window->installEventFilter(&paint);
-        for (QWidget *child : window->findChildren<QWidget *>())
-            child->installEventFilter(&paint);
-        spinUntil([&] { return paint.done; });
-        syncWithServer();
-        shown.push_back(millisecondsSince(timer));
-        // The next round starts from a main window painted on the screen, as
-        // it is when the user clicks its toolbar.
-        FirstPaint mainPaint;
-        mainWindow.installEventFilter(&mainPaint);
-        window->close();
-        spinUntil([&] { return window.isNull() && mainPaint.done; });
-        mainWindow.removeEventFilter(&mainPaint);
-        // ... and from a server that has done all it was asked (repainting
-        // what the closed window covered), as long after the last pick.
-        syncWithServer();
+    // The first open here is not this program's first: the fresh program's
+    // is measured on its own. It is left out of the steady figures.
+    for (int i = 0; i <= kRounds; ++i) {
+        QPointer<FrmGetColor> window;
+        const auto [back, on] = openTimed(mainWindow, window);
+        if (i > 0) {
+            returned.push_back(back);
+            shown.push_back(on);
+        }
+        closeEyedropper(mainWindow, window);
     }
-    std::printf("  eyedropper, HideDokodemo=%d, %-10s: command returns %7.1f ms, picture shown "
-                "%7.1f ms\n",
-                hideDokodemo, backend.name, median(returned), median(shown));
+    std::printf("  steady, HideDokodemo=%d, %-10s: command returns %s ms, picture shown %s ms\n",
+                hideDokodemo, backend.name, spread(returned).constData(),
+                spread(shown).constData());
+    services.capture = nullptr;
+}
+
+void measureMemory(FrmMain &mainWindow, Services &services, const Backend &backend)
+{
+    if (serverPixmapMegabytes(mainWindow) < 0)
+        return;
+    const std::unique_ptr<ScreenCapture> capture = backend.create();
+    if (!capture)
+        return;
+    services.capture = capture.get();
+    mainWindow.options().hideDokodemo = 0;
+    const double before = serverPixmapMegabytes(mainWindow);
+    capture->prepare();
+    const double prepared = serverPixmapMegabytes(mainWindow) - before;
+    QPointer<FrmGetColor> window;
+    openTimed(mainWindow, window);
+    const double open = serverPixmapMegabytes(mainWindow) - before;
+    closeEyedropper(mainWindow, window);
+    const double after = serverPixmapMegabytes(mainWindow) - before;
+    services.capture = nullptr;
+    std::printf("  server pixmaps held, %-10s: prepared %5.1f MB, eyedropper open %5.1f MB, after "
+                "the pick %5.1f MB",
+                backend.name, prepared, open, after);
+    if (backend.create == CreateXcb) {
+        // The capture given back after its keeping time; with a short one
+        // here, as the release is the same.
+        const std::unique_ptr<ScreenCapture> brief =
+            pickers::CreateXcbScreenCapture(std::chrono::milliseconds(200));
+        const double base = serverPixmapMegabytes(mainWindow);
+        brief->prepare();
+        const double held = serverPixmapMegabytes(mainWindow) - base;
+        spinUntil([&] { return serverPixmapMegabytes(mainWindow) <= base; }, 2000);
+        std::printf(", %.1f MB prepared and %.1f MB after the keeping time", held,
+                    serverPixmapMegabytes(mainWindow) - base);
+    }
+    std::printf("\n");
 }
 
 void measurePalette(FrmMain &mainWindow)
@@ -170,11 +284,8 @@ void measureLoupe(FrmMain &mainWindow, Services &services, const Backend &backen
         return;
     services.capture = capture.get();
     mainWindow.options().hideDokodemo = 0;
-    mainWindow.GetColor_Click();
-    QPointer<FrmGetColor> window = openEyedropper();
-    FirstPaint shown;
-    window->installEventFilter(&shown);
-    spinUntil([&] { return shown.done; });
+    QPointer<FrmGetColor> window;
+    openTimed(mainWindow, window);
     // What the moves repaint: the loupe, and everything else in the window.
     PaintedArea loupe;
     PaintedArea rest;
@@ -197,8 +308,20 @@ void measureLoupe(FrmMain &mainWindow, Services &services, const Backend &backen
     std::printf("  pointer move until the loupe followed, %-10s: %5.2f ms (median of %d); per "
                 "move the loupe repaints %lld px, the rest of the window %lld px\n",
                 backend.name, median(times), kMoves, loupe.pixels / kMoves, rest.pixels / kMoves);
-    window->close();
-    spinUntil([&] { return window.isNull(); });
+    closeEyedropper(mainWindow, window);
+    services.capture = nullptr;
+}
+
+/// A main window at the top-left, painted on the screen.
+void showMainWindow(FrmMain &mainWindow)
+{
+    mainWindow.move(100, 100);
+    FirstPaint mainPaint;
+    mainWindow.installEventFilter(&mainPaint);
+    mainWindow.show();
+    spinUntil([&] { return mainPaint.done; });
+    mainWindow.removeEventFilter(&mainPaint);
+    syncWithServer();
 }
 
 int measureHere(int argc, char *argv[])
@@ -207,22 +330,74 @@ int measureHere(int argc, char *argv[])
     Services services{nullptr, nullptr, nullptr, nullptr,
                       Feedback{[] {}, [](QWidget *, const QString &) {}}};
     FrmMain mainWindow(services);
-    mainWindow.move(100, 100);
-    FirstPaint mainPaint;
-    mainWindow.installEventFilter(&mainPaint);
-    mainWindow.show();
-    spinUntil([&] { return mainPaint.done; });
-    mainWindow.removeEventFilter(&mainPaint);
+    showMainWindow(mainWindow);
     for (const Backend &backend : kBackends)
         measureCapture(backend);
     for (const int hideDokodemo : {0, 1}) {
         for (const Backend &backend : kBackends)
             measureEyedropper(mainWindow, services, hideDokodemo, backend);
     }
+    for (const Backend &backend : kBackends)
+        measureMemory(mainWindow, services, backend);
     measurePalette(mainWindow);
     for (const Backend &backend : kBackends)
         measureLoupe(mainWindow, services, backend);
     return 0;
+}
+
+/// The first pick of a fresh program, with the picture kept on the server:
+/// prints the milliseconds until the picture was shown.
+int measureFirst(int argc, char *argv[], int hideDokodemo, bool hover)
+{
+    QApplication app(argc, argv);
+    const std::unique_ptr<ScreenCapture> capture = pickers::CreateXcbScreenCapture();
+    if (!capture)
+        return 1;
+    Services services{nullptr, nullptr, nullptr, capture.get(),
+                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
+    FrmMain mainWindow(services);
+    mainWindow.options().hideDokodemo = hideDokodemo;
+    showMainWindow(mainWindow);
+    if (hover) {
+        // The pointer comes to rest on the eyedropper's button, as before a
+        // click there.
+        const auto *button = mainWindow.findChild<QWidget *>(QStringLiteral("Toolbar1_3_Button"));
+        QCursor::setPos(button->mapToGlobal(button->rect().center()));
+        spinUntil([] { return false; }, kHoverMs);
+    }
+    QPointer<FrmGetColor> window;
+    const double shown = openTimed(mainWindow, window).second;
+    std::printf("%.2f\n", shown);
+    return 0;
+}
+
+/// The fresh program's first pick, @p runs times each way.
+void measureFirstPicks(const QString &self, const QProcessEnvironment &env)
+{
+    constexpr int kRuns = 7;
+    for (const int hideDokodemo : {0, 1}) {
+        for (const bool hover : {false, true}) {
+            std::vector<double> shown;
+            for (int i = 0; i < kRuns; ++i) {
+                QProcess child;
+                child.setProcessEnvironment(env);
+                child.setProcessChannelMode(QProcess::SeparateChannels);
+                child.start(self, {QStringLiteral("--first"), QString::number(hideDokodemo),
+                                   hover ? QStringLiteral("hover") : QStringLiteral("click")});
+                child.waitForFinished(60000);
+                bool ok = false;
+                const double ms = child.readAllStandardOutput().trimmed().toDouble(&ok);
+                if (ok && ms >= 0)
+                    shown.push_back(ms);
+            }
+            std::printf("  first pick of a fresh program, HideDokodemo=%d, %s: picture shown %s "
+                        "ms (%zu runs)\n",
+                        hideDokodemo,
+                        hover ? "after resting on the button" : "clicked at once     ",
+                        spread(shown).constData(), shown.size());
+            std::fflush(stdout);
+        }
+    }
 }
 
 /// Starts Xvfb of @p size on a free display; its number, or an empty text.
@@ -235,6 +410,12 @@ QString startXvfb(QProcess &server, const QString &size)
     if (!server.waitForStarted(5000) || !server.waitForReadyRead(10000))
         return {};
     return QString::fromLatin1(server.readLine()).trimmed();
+}
+
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed() : QByteArray("?");
 }
 
 int measureOnXvfb(const QString &self)
@@ -266,13 +447,24 @@ int measureOnXvfb(const QString &self)
                                               "'window id' && exit 0; sleep 0.05; done")
                                    .arg(display)});
         }
-        std::printf("Xvfb %s%s:\n", qPrintable(size), haveOpenbox ? " with openbox" : "");
+        // NOTE: a desktop's screen has been painted all over; a fresh Xvfb's
+        // has not, and the first copy of it would touch its memory for the
+        // first time, a cost no real desktop has.
+        QProcess paint;
+        paint.setProcessEnvironment(env);
+        paint.start(QStringLiteral("xsetroot"),
+                    {QStringLiteral("-solid"), QStringLiteral("#336699")});
+        paint.waitForFinished(10000);
+        std::printf("Xvfb %s%s, root painted, load %s:\n", qPrintable(size),
+                    haveOpenbox ? " with openbox" : "", loadAverage().constData());
         std::fflush(stdout);
+        measureFirstPicks(self, env);
         QProcess child;
         child.setProcessEnvironment(env);
         child.setProcessChannelMode(QProcess::ForwardedChannels);
         child.start(self, {QStringLiteral("--here")});
-        child.waitForFinished(120000);
+        child.waitForFinished(300000);
+        std::printf("  load afterwards %s\n", loadAverage().constData());
         windowManager.terminate();
         windowManager.waitForFinished(5000);
         server.terminate();
@@ -287,6 +479,9 @@ int main(int argc, char *argv[])
 {
     if (argc > 1 && QByteArrayView(argv[1]) == "--here")
         return measureHere(argc, argv);
+    if (argc > 3 && QByteArrayView(argv[1]) == "--first")
+        return measureFirst(argc, argv, QByteArrayView(argv[2]) == "1" ? 1 : 0,
+                            QByteArrayView(argv[3]) == "hover");
     QCoreApplication app(argc, argv);
     return measureOnXvfb(QCoreApplication::applicationFilePath());
 }
