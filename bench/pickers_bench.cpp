@@ -4,7 +4,7 @@
 // in a fresh program (its first pick, with and without the pointer resting on
 // the toolbar button first) and from then on, with the picture kept on the X
 // server and with the picture read into the program through Qt; how long the
-// screen capture alone takes; what the program holds in the server's memory;
+// screen capture alone takes; what the X server holds for the program;
 // how long one drag step on the palette takes; and what one pointer move over
 // the frozen picture costs with the loupe following it. Without arguments it
 // starts a private Xvfb (and openbox, when installed) for each screen size,
@@ -20,6 +20,7 @@
 #include "pickers/screencapture.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -87,25 +88,30 @@ std::unique_ptr<ScreenCapture> CreateXcb()
 const Backend kBackends[] = {{"X server", CreateXcb},
                              {"through Qt", pickers::CreateQtScreenCapture}};
 
-/// The bytes of the pixmaps the X server holds for this program; -1 where
-/// the server cannot tell (or the bench was built without xcb-res).
-double serverPixmapMegabytes([[maybe_unused]] const QWidget &anyWindow)
+/// How many pixmaps the X server holds for this program; -1 where it cannot
+/// tell (or the bench was built without xcb-res).
+int serverPixmaps()
 {
 #ifdef VANDREL_HAVE_XCB_RES
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11)
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
         return -1;
-    xcb_connection_t *connection = x11->connection();
-    xcb_res_query_client_pixmap_bytes_reply_t *reply = xcb_res_query_client_pixmap_bytes_reply(
-        connection,
-        xcb_res_query_client_pixmap_bytes(connection, static_cast<uint32_t>(anyWindow.winId())),
+    auto *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 6, "PIXMAP"), nullptr);
+    auto *reply = xcb_res_query_client_resources_reply(
+        connection, xcb_res_query_client_resources(connection, xcb_generate_id(connection)),
         nullptr);
-    if (!reply)
-        return -1;
-    const double bytes = static_cast<double>(reply->bytes) +
-                         static_cast<double>(reply->bytes_overflow) * 4294967296.0;
+    int count = atom && reply ? 0 : -1;
+    for (auto type = reply ? xcb_res_query_client_resources_types_iterator(reply)
+                           : xcb_res_type_iterator_t{};
+         atom && type.rem; xcb_res_type_next(&type)) {
+        if (type.data->resource_type == atom->atom)
+            count = static_cast<int>(type.data->count);
+    }
+    std::free(atom);
     std::free(reply);
-    return bytes / 1e6;
+    return count;
 #else
     return -1;
 #endif
@@ -200,36 +206,41 @@ void measureEyedropper(FrmMain &mainWindow, Services &services, int hideDokodemo
 
 void measureMemory(FrmMain &mainWindow, Services &services, const Backend &backend)
 {
-    if (serverPixmapMegabytes(mainWindow) < 0)
-        return;
     const std::unique_ptr<ScreenCapture> capture = backend.create();
     if (!capture)
         return;
     services.capture = capture.get();
     mainWindow.options().hideDokodemo = 0;
-    const double before = serverPixmapMegabytes(mainWindow);
+    // The pixmaps held apart from the eyedropper's windows, each a picture
+    // of the desktop.
+    const QSize desktop = pickers::DeviceDesktop().size();
+    const double picture = 4e-6 * desktop.width() * desktop.height();
+    const int before = serverPixmaps();
     capture->prepare();
-    const double prepared = serverPixmapMegabytes(mainWindow) - before;
+    const int prepared = serverPixmaps() - before;
     QPointer<FrmGetColor> window;
     openTimed(mainWindow, window);
-    const double open = serverPixmapMegabytes(mainWindow) - before;
+    const QSize store = window->backingStore()->size();
     closeEyedropper(mainWindow, window);
-    const double after = serverPixmapMegabytes(mainWindow) - before;
+    const int after = serverPixmaps() - before;
     services.capture = nullptr;
-    std::printf("  server pixmaps held, %-10s: prepared %5.1f MB, eyedropper open %5.1f MB, after "
-                "the pick %5.1f MB",
-                backend.name, prepared, open, after);
+    std::printf("  held on the X server, %-10s: eyedropper window's own picture %dx%d",
+                backend.name, std::max(store.width(), 0), std::max(store.height(), 0));
+    if (before < 0) {
+        std::printf("\n");
+        return;
+    }
+    std::printf(", prepared %.1f MB, after the pick %.1f MB", prepared * picture, after * picture);
     if (backend.create == CreateXcb) {
-        // The capture given back after its keeping time; with a short one
-        // here, as the release is the same.
+        // Given back after the keeping time; a short one here, as the
+        // release is the same.
         const std::unique_ptr<ScreenCapture> brief =
-            pickers::CreateXcbScreenCapture(std::chrono::milliseconds(200));
-        const double base = serverPixmapMegabytes(mainWindow);
+            pickers::CreateXcbScreenCapture(std::chrono::milliseconds(100));
         brief->prepare();
-        const double held = serverPixmapMegabytes(mainWindow) - base;
-        spinUntil([&] { return serverPixmapMegabytes(mainWindow) <= base; }, 2000);
-        std::printf(", %.1f MB prepared and %.1f MB after the keeping time", held,
-                    serverPixmapMegabytes(mainWindow) - base);
+        const int held = serverPixmaps() - before - after;
+        spinUntil([&] { return serverPixmaps() - before - after <= 0; }, 2000);
+        std::printf("; another %.1f MB prepared, %.1f MB after the keeping time", held * picture,
+                    (serverPixmaps() - before - after) * picture);
     }
     std::printf("\n");
 }
@@ -434,6 +445,7 @@ int measureOnXvfb(const QString &self)
         }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":") + display);
+        env.insert(QStringLiteral("VANDREL_BENCH_SERVER_PID"), QString::number(server.processId()));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         QProcess windowManager;
         if (haveOpenbox) {
