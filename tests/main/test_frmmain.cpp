@@ -433,14 +433,12 @@ private Q_SLOTS:
         // A pick is likely when the pointer rests on the eyedropper's button,
         // when the colour menu opens, and at once when the command runs: the
         // capture gets ready each time.
-        auto *button = h.w().findChild<QWidget *>(u"Toolbar1_3_Button"_s);
-        QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), button->mapToGlobal(QPointF(2, 2)));
-        QApplication::sendEvent(button, &enter);
+        QTest::mouseMove(h.w().findChild<QWidget *>(u"Toolbar1_3_Button"_s));
         QTRY_COMPARE_WITH_TIMEOUT(capture.prepared, 1, 2000);
         auto *menu = h.w().findChild<QMenu *>(u"color"_s);
         menu->popup(h.w().pos());
-        QCOMPARE(capture.prepared, 2);
         menu->close();
+        QCOMPARE(capture.prepared, 2);
         h.w().GetColor_Click();
         QCOMPARE(capture.prepared, 3);
         QPointer<FrmGetColor> eyedropper = openEyedropper();
