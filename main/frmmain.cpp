@@ -287,11 +287,13 @@ void FrmMain::prepareCapture()
 
 void FrmMain::GetColor_Click()
 {
-    // NOTE: the display server gets the capture ready (when nothing was)
-    // while this window repaints or hides.
-    prepareCapture();
     platform::setAlwaysInFront(this, false);
     if (m_options.hideDokodemo == 1) {
+        // NOTE: the display server gets the capture ready (when nothing was)
+        // while this window leaves the screen. Shown, the window repaints at
+        // once, and the capture itself takes the room it keeps: getting it
+        // ready first would cost the server one more pass over it.
+        prepareCapture();
         // NOTE: a capture taken right after hide() can still show this
         // window: the server unmaps it a moment later and the windows below
         // repaint later still. Wait, briefly and bounded, until its place on
