@@ -51,12 +51,17 @@ void FrmGetColor::showOverDesktop()
     QRect desktop = screen ? screen->virtualGeometry() : QRect(0, 0, 640, 480);
     const QSize picture = m_screen->size();
     if (screen && !picture.isEmpty()) {
-        // NOTE: at a fractional scale the logical desktop is rounded down;
-        // the window must still reach the last device pixel of the picture.
+        // NOTE: the window covers the picture, each captured pixel on one
+        // device pixel. At a fractional scale the logical desktop is rounded
+        // down; the window must still reach the last device pixel. And Qt
+        // keeps each screen's top-left corner in device pixels, scaling only
+        // its size, so at a scale above 1 the screens' logical rectangles
+        // leave gaps and their union reaches beyond the desktop: a window
+        // that large is placed by its centre onto the wrong screen, and off
+        // the desktop.
         const double ratio = screen->devicePixelRatio();
-        desktop |=
-            QRect(desktop.topLeft(), QSize(static_cast<int>(std::ceil(picture.width() / ratio)),
-                                           static_cast<int>(std::ceil(picture.height() / ratio))));
+        desktop.setSize(QSize(static_cast<int>(std::ceil(picture.width() / ratio)),
+                              static_cast<int>(std::ceil(picture.height() / ratio))));
     }
     setGeometry(desktop);
     m_screen->showIn(this);
