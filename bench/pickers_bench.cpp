@@ -94,23 +94,21 @@ int serverPixmaps()
 {
 #ifdef VANDREL_HAVE_XCB_RES
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
+    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
+    if (!c)
         return -1;
-    auto *atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 6, "PIXMAP"), nullptr);
-    auto *reply = xcb_res_query_client_resources_reply(
-        connection, xcb_res_query_client_resources(connection, xcb_generate_id(connection)),
-        nullptr);
-    int count = atom && reply ? 0 : -1;
-    for (auto type = reply ? xcb_res_query_client_resources_types_iterator(reply)
-                           : xcb_res_type_iterator_t{};
-         atom && type.rem; xcb_res_type_next(&type)) {
-        if (type.data->resource_type == atom->atom)
+    // The server tells the program by the client bits of any id of its own.
+    const QScopedPointer<xcb_res_query_client_resources_reply_t, QScopedPointerPodDeleter> reply(
+        xcb_res_query_client_resources_reply(
+            c, xcb_res_query_client_resources(c, xcb_generate_id(c)), nullptr));
+    if (!reply)
+        return -1;
+    int count = 0;
+    for (auto type = xcb_res_query_client_resources_types_iterator(reply.get()); type.rem;
+         xcb_res_type_next(&type)) {
+        if (type.data->resource_type == XCB_ATOM_PIXMAP)
             count = static_cast<int>(type.data->count);
     }
-    std::free(atom);
-    std::free(reply);
     return count;
 #else
     return -1;
