@@ -208,9 +208,12 @@ void FrmBody::formLoad()
 
 void FrmBody::formUnload()
 {
-    if (m_services.settings)
+    if (!m_services.settings)
+        return;
+    m_services.settings->unsaved().note(
         savedstate::Write(*m_services.settings, savedstate::Value::BodyLetterCase,
-                          static_cast<int>(m_checkKomozi->value()));
+                          static_cast<int>(m_checkKomozi->value())));
+    m_services.settings->unsaved().tell(this, m_services.feedback);
 }
 
 void FrmBody::done(int result)

@@ -39,9 +39,9 @@ void RecentColours::write(settings::SettingsStore &store) const
     for (int slot = 0; slot < kLimit; ++slot) {
         const QString key = KeyOf(slot);
         if (slot < m_colours.size())
-            store.writeText(kSection, key, StoredColourCode(m_colours[slot]));
+            store.unsaved().note(store.writeText(kSection, key, StoredColourCode(m_colours[slot])));
         else if (!store.readText(kSection, key).isEmpty())
-            store.writeText(kSection, key, QString());
+            store.unsaved().note(store.writeText(kSection, key, QString()));
     }
 }
 

@@ -36,7 +36,8 @@ public:
 
     /// Stores the list under keys "1" onwards. A key beyond the list that
     /// still holds something is emptied; one that holds nothing is left out,
-    /// so a file never written a colour gets no section.
+    /// so a file never written a colour gets no section. Writes that fail are
+    /// noted in the store's UnsavedNotice for the caller to tell.
     void write(settings::SettingsStore &store) const;
 
 private:

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "common/savedstate.h"
 
-#include "common/settingsstore.h"
-
 #include <QString>
 
 #include <algorithm>
@@ -63,11 +61,11 @@ int Read(settings::SettingsStore &store, Value value)
                                              : entry.defaultValue;
 }
 
-void Write(settings::SettingsStore &store, Value value, int number)
+settings::WriteResult Write(settings::SettingsStore &store, Value value, int number)
 {
     const Entry &entry = EntryOf(value);
-    store.writeText(QString::fromUtf16(entry.section), QString::fromUtf16(entry.key),
-                    QString::number(number));
+    return store.writeText(QString::fromUtf16(entry.section), QString::fromUtf16(entry.key),
+                           QString::number(number));
 }
 
 } // namespace savedstate

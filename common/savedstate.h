@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-namespace settings {
-class SettingsStore;
-}
+#include "common/settingsstore.h"
 
 /// @brief Everything the program keeps in the settings file between runs,
 /// declared once, in one table (savedstate.cpp): its section, its key, the
@@ -28,7 +26,7 @@ enum class Value {
 /// when the key is missing.
 int Read(settings::SettingsStore &store, Value value);
 
-/// Writes @p number as @p value's text.
-void Write(settings::SettingsStore &store, Value value, int number);
+/// Writes @p number as @p value's text; the result says whether it reached the file.
+[[nodiscard]] settings::WriteResult Write(settings::SettingsStore &store, Value value, int number);
 
 } // namespace savedstate

@@ -66,7 +66,7 @@ int FrmMain::readSetting(savedstate::Value value)
 
 void FrmMain::writeSetting(savedstate::Value value, int number)
 {
-    savedstate::Write(*m_services.settings, value, number);
+    m_services.settings->unsaved().note(savedstate::Write(*m_services.settings, value, number));
 }
 
 void FrmMain::startUp()
@@ -125,6 +125,8 @@ void FrmMain::startUp()
     // The count never wraps: at the largest value it stays there.
     const int uses = readSetting(savedstate::Value::Uses);
     writeSetting(savedstate::Value::Uses, uses < INT_MAX ? uses + 1 : uses);
+    // A count that cannot be saved means no setting can: the user learns it now.
+    m_services.settings->unsaved().tell(this, m_services.feedback);
 }
 
 void FrmMain::closeSequence()
@@ -146,6 +148,9 @@ void FrmMain::closeSequence()
         recentColours().write(*m_services.settings);
     if (m_palette)
         m_palette->close();
+    // Settings that did not reach the file are told of, then the program
+    // closes all the same.
+    m_services.settings->unsaved().tell(this, m_services.feedback);
 }
 
 void FrmMain::closeEvent(QCloseEvent *event)

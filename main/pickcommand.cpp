@@ -3,6 +3,7 @@
 
 #include "common/recentcolours.h"
 #include "common/services.h"
+#include "common/settingsstore.h"
 #include "main/clipboardkeeper.h"
 #include "main/clipboardtext.h"
 #include "main/commandline.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -66,6 +68,11 @@ int RunPickCommand(Services &services, const CommandLine &command, ClipboardKeep
             RecentColours recent = RecentColours::Read(*services.settings);
             recent.use(*picked);
             recent.write(*services.settings);
+            if (const settings::WriteResult &unsaved = services.settings->unsaved().pending();
+                !unsaved.ok())
+                std::fprintf(stderr, "vandrel: the recent colours could not be saved in %s%s%s\n",
+                             unsaved.path.toLocal8Bit().constData(), unsaved.error ? ": " : "",
+                             unsaved.error ? std::strerror(unsaved.error) : "");
             if (keeper && !keeper->keep(QString::fromUtf8(line.chopped(1)))) {
                 Complain("the clipboard could not be kept");
                 QCoreApplication::exit(2);

@@ -2,9 +2,11 @@
 #include "main/settingspath.h"
 #include "main/settingsstore.h"
 
+#include "common/appinfo.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 // The folder the install rule puts the program into, set by the build.
 #ifndef VANDREL_INSTALL_BINDIR
@@ -43,9 +45,9 @@ ConfigFile ChooseConfigFile(const QString &exeDir, const QString &userDir,
                             const QString &installDir)
 {
     const QString besideProgram = exeDir + QStringLiteral("/Config.ini");
-    if (userDir.isEmpty())
-        return {besideProgram, {}};
-    const QString perUser = userDir + QStringLiteral("/Config.ini");
+    // NOTE: Without a per-user folder the per-user file has no path: reads
+    // then go to the file beside the program, and writes fail and say so.
+    const QString perUser = userDir.isEmpty() ? QString() : userDir + QStringLiteral("/Config.ini");
     // NOTE: An installed program never writes into a system folder, even
     // where it could (as root).
     if (SameFolder(exeDir, installDir))
@@ -55,13 +57,29 @@ ConfigFile ChooseConfigFile(const QString &exeDir, const QString &userDir,
     return {perUser, besideProgram};
 }
 
+QString UserConfigFolder(const QString &xdgConfigHome, const QString &home)
+{
+    // NOTE: Qt's own per-user folder would take a relative XDG_CONFIG_HOME
+    // as it is (a folder below wherever the program was started) and, without
+    // HOME, the root folder's /.config.
+    QString base;
+    if (QDir::isAbsolutePath(xdgConfigHome))
+        base = xdgConfigHome;
+    else if (QDir::isAbsolutePath(home))
+        base = home + QStringLiteral("/.config");
+    else
+        return {};
+    return QDir::cleanPath(base + u'/' + appinfo::Name());
+}
+
 } // namespace detail
 
 ConfigFile ConfigFileLocation()
 {
     return detail::ChooseConfigFile(
         QCoreApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+        detail::UserConfigFolder(qEnvironmentVariable("XDG_CONFIG_HOME"),
+                                 qEnvironmentVariable("HOME")),
         QStringLiteral(VANDREL_INSTALL_BINDIR));
 }
 

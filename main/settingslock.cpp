@@ -52,15 +52,19 @@ public:
     Result tryLock()
     {
         // NOTE: never through a symbolic link: the lock file is ours alone.
-        constexpr int kFlags = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
+        // Opened for reading only, which is all the kernel's lock needs, so a
+        // lock file left by another user (root, say) does not lock us out.
+        constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOFOLLOW;
         int fd = ::open(m_path.constData(), kFlags | O_CREAT | O_EXCL, 0666);
         const bool created = fd >= 0;
         if (!created && errno == EEXIST)
             fd = ::open(m_path.constData(), kFlags);
-        if (fd < 0)
+        if (fd < 0) {
+            m_error = errno;
             return errno == ENOENT ? Result::Busy : Result::Failed;
+        }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const int error = errno;
+            const int error = m_error = errno;
             if (error == EWOULDBLOCK || error == EINTR) {
                 ::close(fd);
                 return Result::Busy;
@@ -83,36 +87,42 @@ public:
         return Result::Busy; // the holder before removed the file meanwhile
     }
 
+    /// The system's error of the last attempt that failed.
+    int lastError() const { return m_error; }
+
 private:
     QByteArray m_path;
     int m_fd = -1;
+    int m_error = 0;
 };
 
 // NOTE: a write holds the lock for about a millisecond, so a busy lock is
 // tried again every millisecond until the deadline. Where the file system
 // keeps no kernel locks, Qt's lock file (which records its owner) stands in.
-bool AcquireLock(KernelLock &lock, QLockFile &fallback)
+int AcquireLock(KernelLock &lock, QLockFile &fallback)
 {
     const QDeadlineTimer deadline(kLockWaitMs);
     for (;;) {
         switch (lock.tryLock()) {
         case KernelLock::Result::Held:
-            return true;
+            return 0;
         case KernelLock::Result::Failed:
-            return false;
+            return lock.lastError() != 0 ? lock.lastError() : EIO;
         case KernelLock::Result::Unsupported:
             fallback.setStaleLockTime(kStaleLockMs);
             while (!fallback.tryLock(0)) {
-                if (fallback.error() != QLockFile::LockFailedError || deadline.hasExpired())
-                    return false;
+                if (fallback.error() != QLockFile::LockFailedError)
+                    return fallback.error() == QLockFile::PermissionError ? EACCES : EIO;
+                if (deadline.hasExpired())
+                    return ETIMEDOUT;
                 QThread::msleep(kLockRetryMs);
             }
-            return true;
+            return 0;
         case KernelLock::Result::Busy:
             break;
         }
         if (deadline.hasExpired())
-            return false;
+            return ETIMEDOUT;
         QThread::msleep(kLockRetryMs);
     }
 }
@@ -133,7 +143,7 @@ SettingsFileLock::SettingsFileLock(const QString &lockPath)
 
 SettingsFileLock::~SettingsFileLock() = default;
 
-bool SettingsFileLock::acquire()
+int SettingsFileLock::acquire()
 {
     return AcquireLock(m_parts->kernel, m_parts->fallback);
 }

@@ -19,8 +19,10 @@ public:
     SettingsFileLock(const SettingsFileLock &) = delete;
     SettingsFileLock &operator=(const SettingsFileLock &) = delete;
 
-    /// Waits, bounded, for the lock; false when it could not be had.
-    bool acquire();
+    /// Waits, bounded, for the lock. Returns 0 once it is held, ETIMEDOUT when
+    /// other holders kept it past the wait, or the system's error that
+    /// stopped the attempt.
+    int acquire();
 
 private:
     struct Parts;

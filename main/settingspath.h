@@ -23,10 +23,17 @@ namespace settings::detail {
 /// Config.ini in it is either absent or a writable regular file. A writable
 /// folder is needed even for an existing file, because every write replaces
 /// the file through a temporary file beside it. An empty @p userDir (no
-/// per-user folder known) keeps the executable's folder; an empty
+/// per-user folder known) gives an empty path where the per-user file would
+/// be needed, with the file beside the program as seed; an empty
 /// @p installDir matches no folder.
 ConfigFile ChooseConfigFile(const QString &exeDir, const QString &userDir,
                             const QString &installDir);
+
+/// @brief The per-user folder of the settings file, from the environment's
+/// XDG_CONFIG_HOME and HOME: "Vandrel" in the first of $XDG_CONFIG_HOME and
+/// $HOME/.config that is an absolute path (a relative one is ignored, as the
+/// XDG rules say). Empty when neither is: there is no per-user folder.
+QString UserConfigFolder(const QString &xdgConfigHome, const QString &home);
 
 /// @brief Called by a write after the new contents are complete in the
 /// temporary file and just before that file replaces the settings file.

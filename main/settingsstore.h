@@ -26,17 +26,22 @@ QString ReadProfileText(const QString &section, const QString &key, const QStrin
 
 /// Sets @p key in @p section of the file at @p path to @p value, replacing an
 /// existing value in place or adding the key (and the section) at the end.
-/// Every other byte of the file survives. While no file exists at @p path, a
-/// non-empty @p seed names the file whose whole content the new file starts
-/// from; the seed itself is never changed. Returns false when nothing was
-/// written; the file is then unchanged.
-bool WriteProfileString(const QString &section, const QString &key, const QString &value,
-                        const QString &path, const QString &seed = {});
+/// Every other byte of the file survives; a file in UTF-16 with a byte order
+/// mark stays in UTF-16. While no file exists at @p path, a non-empty @p seed
+/// names the file whose whole content the new file starts from; the seed
+/// itself is never changed. The new contents replace the file only once they
+/// are wholly on the disk, keeping the old file's permissions and owner: a
+/// failed write leaves the file as it was, and the result says why. An empty
+/// @p path is a place that cannot be written: the write fails, naming @p seed.
+WriteResult WriteProfileString(const QString &section, const QString &key, const QString &value,
+                               const QString &path, const QString &seed = {});
 
 /// Where the settings are kept.
 struct ConfigFile
 {
-    QString path; ///< the file reads and writes go to
+    /// The file reads and writes go to; empty when no file can be written
+    /// (reads then go to the seed).
+    QString path;
     /// Read instead of @p path while that does not exist, and copied into it
     /// by the first write; empty when there is none.
     QString seed;
@@ -52,7 +57,9 @@ QString ReadablePath(const ConfigFile &file);
 ///   from the file beside the executable, when that folder or file cannot be
 ///   written;
 /// - in the per-user folder alone when the program runs from the folder it
-///   was installed to, which is never written.
+///   was installed to, which is never written;
+/// - nowhere, when the per-user folder is needed but there is no home folder:
+///   reads go to the file beside the executable and writes fail.
 ConfigFile ConfigFileLocation();
 
 /// The store over the real file, whose place is asked for on every call.
@@ -62,7 +69,8 @@ public:
     explicit IniFileStore(std::function<ConfigFile()> where = ConfigFileLocation);
     int readInt(const QString &section, const QString &key, int defaultValue) override;
     QString readText(const QString &section, const QString &key) override;
-    void writeText(const QString &section, const QString &key, const QString &value) override;
+    WriteResult writeText(const QString &section, const QString &key,
+                          const QString &value) override;
 
 private:
     std::function<ConfigFile()> m_where;

@@ -2,7 +2,8 @@
 // libFuzzer target for the settings file: any bytes as Config.ini, then reads
 // and one write. Checks that a write changes one stretch of one line at most
 // (or only adds lines), that the value written reads back, and that other
-// keys keep their values.
+// keys keep their values. A file in UTF-16 stays in UTF-16; one that is not
+// whole UTF-16 is refused and stays as it was.
 
 #include "main/settingsstore.h"
 
@@ -88,14 +89,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool keyIsOther = key.compare(otherKey, Qt::CaseInsensitive) == 0;
     const bool sectionIsOther = section.compare(otherKey, Qt::CaseInsensitive) == 0;
 
+    const bool utf16 = before.startsWith("\xFF\xFE") || before.startsWith("\xFE\xFF");
+    bool refused = false;
     const auto written = [&] {
         QFile file(path);
-        Check(settings::WriteProfileString(section, key, QString::number(number), path) &&
-              file.open(QIODevice::ReadOnly));
+        const settings::WriteResult result =
+            settings::WriteProfileString(section, key, QString::number(number), path);
+        refused = result.failure == settings::WriteFailure::Unusable;
+        Check((result.ok() || (refused && utf16)) && file.open(QIODevice::ReadOnly));
         return file.readAll();
     };
     const QByteArray after = written();
-    Check(IsSingleSplice(before, after));
+    if (refused) {
+        Check(after == before);
+        return 0;
+    }
+    // In UTF-16 a line break's byte can be half of another character.
+    Check(utf16 ? after.first(2) == before.first(2) && after.size() % 2 == 0
+                : IsSingleSplice(before, after));
     Check(settings::ReadProfileInt(section, key, -7, path) == number);
     if (!keyIsOther)
         Check(settings::ReadProfileInt(section, otherKey, -7, path) == otherBefore);

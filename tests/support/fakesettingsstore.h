@@ -16,6 +16,8 @@ public:
     QMap<QString, QString> values;
     /// "read Section/Key" and "write Section/Key=value", in call order.
     QStringList log;
+    /// What every write gives; a failure stores nothing.
+    settings::WriteResult outcome;
 
     int readInt(const QString &section, const QString &key, int defaultValue) override
     {
@@ -33,9 +35,12 @@ public:
         return values.value(section + u'/' + key);
     }
 
-    void writeText(const QString &section, const QString &key, const QString &value) override
+    settings::WriteResult writeText(const QString &section, const QString &key,
+                                    const QString &value) override
     {
         log << QStringLiteral("write %1/%2=%3").arg(section, key, value);
-        values.insert(section + u'/' + key, value);
+        if (outcome.ok())
+            values.insert(section + u'/' + key, value);
+        return outcome;
     }
 };
