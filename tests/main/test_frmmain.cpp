@@ -38,6 +38,8 @@
 #include <QTest>
 #include <QToolBar>
 
+#include <cerrno>
+
 using colour::Channel;
 using namespace Qt::StringLiterals;
 using colour::Channel;
@@ -55,10 +57,12 @@ struct MainHarness
     Services services;
     std::unique_ptr<FrmMain> window;
 
-    explicit MainHarness(const QString &stored = {}, ScreenCapture *capture = nullptr)
+    explicit MainHarness(const QString &stored = {}, ScreenCapture *capture = nullptr,
+                         const settings::WriteResult &writes = {})
     {
         for (const QString &pair : stored.split(u' ', Qt::SkipEmptyParts))
             settings.values.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+        settings.outcome = writes;
         services = Services{&settings, &chooser, &clipboard, capture,
                             Feedback{[this] { messages << u"beep"_s; },
                                      [this](QWidget *, const QString &text) { messages << text; }}};
@@ -176,6 +180,39 @@ private Q_SLOTS:
                         h.settings.values.value(u"Position/Top"_s).toInt());
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(at / 15));
         QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 2000);
+    }
+
+    void unsavedSettingsAreToldOnce()
+    {
+        // Writes fail from the start, from the BODY editor's close, or from
+        // the main window's close: the first failure is told, once, naming
+        // the file; the close writes all its keys all the same.
+        const settings::WriteResult full{settings::WriteFailure::Write, ENOSPC,
+                                         u"/media/stick/Config.ini"_s};
+        const QString told = settings::UnsavedNotice::message(full);
+        QVERIFY(told.contains(full.path));
+        const QStringList moments = {u"start"_s, u"BODY"_s, u"close"_s};
+        for (qsizetype failing = 0; failing < moments.size(); ++failing) {
+            MainHarness h({}, nullptr, failing == 0 ? full : settings::WriteResult{});
+            QStringList seen;
+            const auto step = [&](qsizetype moment, const std::function<void()> &run) {
+                if (moment == failing)
+                    h.settings.outcome = full;
+                run();
+                seen << moments[moment] + u':' + QString::number(h.messages.count(told));
+            };
+            step(0, [] {});
+            h.w().runModal = [](QDialog &dialog) {
+                dialog.show();
+                dialog.reject();
+            };
+            step(1, [&] { h.w().body_Click(); });
+            step(2, [&] { h.w().close(); });
+            QCOMPARE(h.messages.size(), 1);
+            QCOMPARE(seen.join(u' '),
+                     u"start:%1 BODY:%2 close:1"_s.arg(failing == 0).arg(failing <= 1));
+            QCOMPARE(h.settings.log.filter(u"write "_s).size(), 11);
+        }
     }
 
     void letterCaseClickFromGreyed()
