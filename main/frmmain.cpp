@@ -48,6 +48,7 @@
 #include <QToolButton>
 
 #include <climits>
+#include <utility>
 
 using colour::Channel;
 
@@ -107,7 +108,13 @@ void FrmMain::startUp()
             screens.append(screen->availableGeometry());
         const QRect stored(TwipsToPixels(left), TwipsToPixels(top), frameGeometry().width(),
                            frameGeometry().height());
-        move(ReachablePosition(stored, screens));
+        const QPoint at = ReachablePosition(stored, screens);
+        move(at);
+        // NOTE: The window manager adds its frame (the title bar, the borders)
+        // only as it shows the window. A window brought back into view is
+        // brought wholly inside, frame and all, once that frame is known.
+        if (at != stored.topLeft() && !screens.isEmpty())
+            m_bringInside = screens.front();
     }
 
     // 5. The palette window, placed against the window just positioned.
@@ -181,6 +188,14 @@ bool FrmMain::takesCopyKey(QObject *watched, const QKeyEvent &key) const
 
 bool FrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // NOTE: This filter is the application's, so it sees the window framed
+    // before the palette's filter on it does: the palette, reopened at the
+    // start, then docks against the window where it ends up.
+    if (watched == this && !m_bringInside.isNull() &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::Show) &&
+        isVisible() && frameGeometry() != geometry())
+        move(InsideScreen(frameGeometry(), std::exchange(m_bringInside, QRect())));
     if (watched == m_dropperButton && event->type() == QEvent::Enter)
         m_dropperRest->start();
     else if (watched == m_dropperButton && event->type() == QEvent::Leave)

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 
 namespace savedstate {
@@ -120,4 +121,7 @@ private:
     /// 履歴を消去 was chosen: what the file held before is gone.
     bool m_historyCleared = false;
     bool m_closed = false;
+    /// The screen the window was brought back into at the start, until its
+    /// frame is known; empty otherwise.
+    QRect m_bringInside;
 };

@@ -20,10 +20,14 @@ QPoint ReachablePosition(const QRect &window, const QList<QRect> &screens)
         if (grip.width() >= needWidth && grip.height() >= kGripHeight)
             return window.topLeft();
     }
-    const QRect &home = screens.front();
-    const int x = std::clamp(window.left(), home.left(),
-                             std::max(home.left(), home.right() + 1 - window.width()));
-    const int y = std::clamp(window.top(), home.top(),
-                             std::max(home.top(), home.bottom() + 1 - window.height()));
+    return InsideScreen(window, screens.front());
+}
+
+QPoint InsideScreen(const QRect &frame, const QRect &screen)
+{
+    const int x = std::clamp(frame.left(), screen.left(),
+                             std::max(screen.left(), screen.right() + 1 - frame.width()));
+    const int y = std::clamp(frame.top(), screen.top(),
+                             std::max(screen.top(), screen.bottom() + 1 - frame.height()));
     return {x, y};
 }

@@ -4,12 +4,15 @@
 #include "assets/assetimages.h"
 #include "colour/colorbox.h"
 #include "common/twips.h"
+#include "pickers/palettedock.h"
 #include "pickers/paletteimage.h"
 
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
 #include <cmath>
 
 namespace {
@@ -104,13 +107,19 @@ bool FrmColor::isFramed(const QWidget &mainWindow)
 void FrmColor::dockTo(const QWidget &mainWindow)
 {
     // The palette's outer top and height are the main window's, and its outer
-    // left edge meets the main window's outer right edge.
+    // left edge meets the main window's outer right edge, where the whole
+    // palette shows there.
     const QRect main = mainWindow.frameGeometry();
     // NOTE: this window's own frame is unknown until the window manager has
-    // framed it; the main window's frame is the best guess for its height.
-    const int frameHeight = main.height() - mainWindow.height();
-    setFixedSize(TwipsToPixels(kDesignWidth), std::max(1, main.height() - frameHeight));
-    move(main.left() + main.width(), main.top());
+    // framed it; the main window's frame is the best guess for it.
+    const QSize frame = main.size() - mainWindow.size();
+    setFixedSize(TwipsToPixels(kDesignWidth), std::max(1, main.height() - frame.height()));
+    QList<QRect> screens;
+    if (QScreen *primary = QGuiApplication::primaryScreen())
+        screens.append(primary->availableGeometry());
+    for (QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    move(pickers::DockPosition(main, size() + frame, screens));
 }
 
 bool FrmColor::eventFilter(QObject *watched, QEvent *event)
