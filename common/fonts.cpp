@@ -48,16 +48,25 @@ struct MappedFamilies
     QString pGothic;
 };
 
-// Found once per process, on whichever thread asks first.
+MappedFamilies FindFamilies()
+{
+    FcInit();
+    return {FirstInstalled({QStringLiteral("IPAGothic"), QStringLiteral(u"IPAゴシック"),
+                            QStringLiteral("Noto Sans Mono CJK JP")},
+                           kGothicName),
+            FirstInstalled({QStringLiteral("IPAPGothic"), QStringLiteral(u"IPA Pゴシック"),
+                            QStringLiteral("Noto Sans CJK JP")},
+                           kPGothicName)};
+}
+
+// Found once per process, on whichever thread asks first; another thread
+// asking meanwhile waits for it.
+// NOTE: The font configuration is loaded in that one-time start too: two
+// threads never load it at once, and a thread that uses it later sees it
+// complete.
 const MappedFamilies &Families()
 {
-    static const MappedFamilies families{
-        FirstInstalled({QStringLiteral("IPAGothic"), QStringLiteral(u"IPAゴシック"),
-                        QStringLiteral("Noto Sans Mono CJK JP")},
-                       kGothicName),
-        FirstInstalled({QStringLiteral("IPAPGothic"), QStringLiteral(u"IPA Pゴシック"),
-                        QStringLiteral("Noto Sans CJK JP")},
-                       kPGothicName)};
+    static const MappedFamilies families = FindFamilies();
     return families;
 }
 

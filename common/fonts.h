@@ -15,6 +15,7 @@ inline const QString kPGothicName = QStringLiteral(u"ＭＳ Ｐゴシック");
 /// have.
 QFont MappedFont(const QString &name, int points);
 
-/// Finds the installed families behind the Japanese names, once per process;
-/// MappedFont() calls it too. Safe from any thread.
+/// Loads the system font configuration and finds the installed families
+/// behind the Japanese names, once per process; MappedFont() calls it too.
+/// Safe from any thread.
 void ResolveMappedFamilies();

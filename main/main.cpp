@@ -54,11 +54,14 @@ int main(int argc, char *argv[])
     // Forked before any thread exists.
     const std::unique_ptr<ClipboardKeeper> keeper =
         pick && command.copy ? ClipboardKeeper::Start() : nullptr;
-    // Fonts and image plugins get ready while the application object
-    // connects to the display and the window builds its toolbar and menus.
-    StartUpPreload preload;
     QApplication app(argc, argv);
-    preload.applicationStarted();
+    // Fonts and image plugins get ready while the window builds its toolbar
+    // and menus.
+    // NOTE: Only now: the application object's constructor sets the C
+    // library's locale, which no other thread may read meanwhile, as the
+    // font configuration does. Made after the application object, the worker
+    // is joined before that goes, however main() ends.
+    StartUpPreload preload;
     QApplication::setApplicationName(appinfo::Name());
     QApplication::setApplicationVersion(appinfo::VersionText());
     QApplication::setDesktopFileName(appinfo::AppId());
