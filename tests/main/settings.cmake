@@ -11,7 +11,7 @@ if(VANDREL_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     add_executable(fuzz_settings fuzz_settings.cpp
         ${PROJECT_SOURCE_DIR}/main/inifile.cpp ${PROJECT_SOURCE_DIR}/main/settingslock.cpp
         ${PROJECT_SOURCE_DIR}/main/settingsstore.cpp ${PROJECT_SOURCE_DIR}/main/settingslocation.cpp)
-    target_include_directories(fuzz_settings PRIVATE ${PROJECT_SOURCE_DIR})
+    target_include_directories(fuzz_settings PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR})
     target_compile_options(fuzz_settings PRIVATE -fsanitize=fuzzer,address,undefined
                                                  -fno-omit-frame-pointer)
     target_link_options(fuzz_settings PRIVATE -fsanitize=fuzzer,address,undefined)
