@@ -58,7 +58,8 @@ int main(int argc, char *argv[])
     // Fonts and image plugins get ready while the window builds its toolbar
     // and menus.
     // NOTE: Only now: the application object's constructor sets the C
-    // library's locale, which no other thread may read meanwhile, as the
+    // library's locale and may remove DESKTOP_STARTUP_ID from the
+    // environment, and no other thread may read either meanwhile, as the
     // font configuration does. Made after the application object, the worker
     // is joined before that goes, however main() ends.
     StartUpPreload preload;
