@@ -10,6 +10,7 @@
 #include "common/services.h"
 #include "main/frmmain.h"
 #include "pickers/frmgetcolor.h"
+#include "pickers/loupeview.h"
 #include "pickers/portalscreenshot.h"
 #include "pickers/screencapture.h"
 
@@ -106,11 +107,18 @@ void measureCommand(const char *what, ScreenCapture &capture, int rounds)
             QPointer<FrmGetColor> window = openEyedropper();
             if (!window)
                 continue;
-            // The picture may be painted by a child of the window.
+            // The picture may be painted by a child of the window, or shown
+            // by the X server by itself once it has mapped the window; the
+            // loupe paints in either case.
+            FirstPaint loupePaint;
             window->installEventFilter(&paint);
             for (QWidget *child : window->findChildren<QWidget *>())
-                child->installEventFilter(&paint);
-            spinUntil([&] { return paint.done; });
+                child->installEventFilter(child == window->loupe() ? &loupePaint : &paint);
+            spinUntil([&] { return window->windowHandle()->isExposed(); });
+            spinUntil([&] {
+                return window->windowHandle()->isExposed() && loupePaint.done &&
+                       (!window->updatesEnabled() || paint.done);
+            });
             syncDisplay();
             shown.push_back(millisecondsSince(timer));
             window->close();

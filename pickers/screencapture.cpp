@@ -105,8 +105,17 @@ std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::mill
 }
 #endif
 
+#ifndef VANDREL_HAVE_XCB_SHM
+std::unique_ptr<pickers::SharedMemoryPictures>
+pickers::CreateXcbSharedMemoryPictures(std::chrono::milliseconds)
+{
+    return nullptr;
+}
+#endif
+
 #ifndef VANDREL_HAVE_WAYLAND
-std::unique_ptr<ScreenCapture> pickers::CreateWaylandScreenCapture()
+std::unique_ptr<ScreenCapture>
+pickers::CreateWaylandScreenCapture(std::unique_ptr<SharedMemoryPictures>)
 {
     return nullptr;
 }
@@ -133,6 +142,7 @@ public:
     }
 
     HiddenWindowWait hiddenWindowWait() const override { return HiddenWindowWait::UnmapOnly; }
+    void prepare() override { m_compositor->prepare(); }
 
 private:
     std::unique_ptr<ScreenCapture> m_compositor;
@@ -154,7 +164,8 @@ std::unique_ptr<ScreenCapture> CreateScreenCapture(const DesktopEnvironment &des
     if (desktop.isWayland()) {
         std::unique_ptr<ScreenCapture> portal = CreatePortalScreenCapture();
         if (!ScreencopyTurnedOff()) {
-            if (std::unique_ptr<ScreenCapture> compositor = pickers::CreateWaylandScreenCapture())
+            if (std::unique_ptr<ScreenCapture> compositor =
+                    pickers::CreateWaylandScreenCapture(pickers::CreateXcbSharedMemoryPictures()))
                 return std::make_unique<WaylandWithPortal>(std::move(compositor),
                                                            std::move(portal));
         }

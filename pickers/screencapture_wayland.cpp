@@ -113,6 +113,20 @@ const zxdg_output_v1_listener kXdgOutputListener = {
     [](void *, zxdg_output_v1 *, const char *) {},
 };
 
+/// Whether the program reads pixels of @p format: 32 bits, 8 for each colour.
+bool Readable(uint32_t format)
+{
+    return format == WL_SHM_FORMAT_XRGB8888 || format == WL_SHM_FORMAT_ARGB8888 ||
+           format == WL_SHM_FORMAT_XBGR8888 || format == WL_SHM_FORMAT_ABGR8888;
+}
+
+/// Whether pixels of @p format are laid out as the X server's (checked when
+/// the server is first asked): red, green and blue in the low 24 bits.
+bool ServerReadable(uint32_t format)
+{
+    return format == WL_SHM_FORMAT_XRGB8888 || format == WL_SHM_FORMAT_ARGB8888;
+}
+
 /// Memory of the program's own, shared with the compositor; unmapped with
 /// its last owner.
 struct Mapping
@@ -136,8 +150,11 @@ class ShmBuffer
 {
 public:
     /// Null when the size makes no sense or the memory cannot be had.
+    /// With @p server, the memory is lent to the X server too, where it
+    /// allows it.
     static std::unique_ptr<ShmBuffer> create(wl_shm *shm, uint32_t width, uint32_t height,
-                                             uint32_t stride, uint32_t format)
+                                             uint32_t stride, uint32_t format,
+                                             pickers::SharedMemoryPictures *server)
     {
         if (width == 0 || height == 0 || width > 16384 || height > 16384 || stride / 4 < width ||
             size_t{stride} * height > kMaxBufferBytes)
@@ -156,6 +173,11 @@ public:
                                                              static_cast<int32_t>(height),
                                                              static_cast<int32_t>(stride), format);
                 wl_shm_pool_destroy(pool);
+                if (server && buffer->m_buffer && ServerReadable(format)) {
+                    buffer->m_segment = server->attach(fd, bytes);
+                    if (buffer->m_segment != 0)
+                        buffer->m_server = server;
+                }
             }
         }
         close(fd);
@@ -170,6 +192,8 @@ public:
 
     ~ShmBuffer()
     {
+        if (m_server)
+            m_server->detach(m_segment);
         if (m_buffer)
             wl_buffer_destroy(m_buffer);
     }
@@ -178,6 +202,10 @@ public:
     ShmBuffer &operator=(const ShmBuffer &) = delete;
 
     wl_buffer *buffer() const { return m_buffer; }
+    QSize size() const { return {static_cast<int>(m_width), static_cast<int>(m_height)}; }
+    uint32_t stride() const { return m_stride; }
+    /// The memory as the X server knows it; 0 when it does not.
+    uint32_t segment() const { return m_segment; }
 
     bool fits(uint32_t width, uint32_t height, uint32_t stride, uint32_t format) const
     {
@@ -214,14 +242,9 @@ private:
     uint32_t m_height = 0;
     uint32_t m_stride = 0;
     uint32_t m_format = 0;
+    pickers::SharedMemoryPictures *m_server = nullptr;
+    uint32_t m_segment = 0;
 };
-
-/// Whether the program reads pixels of @p format: 32 bits, 8 for each colour.
-bool Readable(uint32_t format)
-{
-    return format == WL_SHM_FORMAT_XRGB8888 || format == WL_SHM_FORMAT_ARGB8888 ||
-           format == WL_SHM_FORMAT_XBGR8888 || format == WL_SHM_FORMAT_ABGR8888;
-}
 
 /// One output's capture while it runs.
 struct OutputCapture
@@ -411,6 +434,14 @@ ext_image_copy_capture_session_v1_listener ExtSessionListener()
 /// Such a window takes the keyboard only as a normal window, not as a tool
 /// window (which a window outside the window manager needs not be to stay out
 /// of the task bar).
+void BypassWindowManager(QWidget *window)
+{
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        window->setWindowFlag(Qt::BypassWindowManagerHint);
+        window->setWindowFlag(Qt::Tool, false);
+    }
+}
+
 class CompositorPicture final : public FrozenScreen
 {
 public:
@@ -420,10 +451,7 @@ public:
     QImage pixels(const QRect &area) const override { return m_image.pixels(area); }
     void showIn(QWidget *window) override
     {
-        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-            window->setWindowFlag(Qt::BypassWindowManagerHint);
-            window->setWindowFlag(Qt::Tool, false);
-        }
+        BypassWindowManager(window);
         m_image.showIn(window);
     }
 
@@ -431,10 +459,31 @@ private:
     FrozenImage m_image;
 };
 
+/// @brief The compositor's picture handed to the X server (Xwayland), which
+/// shows it by itself: the window never paints it.
+class ServerPicture final : public FrozenScreen
+{
+public:
+    explicit ServerPicture(std::unique_ptr<FrozenScreen> picture) : m_picture(std::move(picture)) {}
+
+    QSize size() const override { return m_picture->size(); }
+    QImage pixels(const QRect &area) const override { return m_picture->pixels(area); }
+    void showIn(QWidget *window) override
+    {
+        BypassWindowManager(window);
+        m_picture->showIn(window);
+    }
+    bool showsWithoutPainting() const override { return m_picture->showsWithoutPainting(); }
+
+private:
+    std::unique_ptr<FrozenScreen> m_picture;
+};
+
 class WaylandScreenCapture final : public ScreenCapture
 {
 public:
-    WaylandScreenCapture()
+    explicit WaylandScreenCapture(std::unique_ptr<pickers::SharedMemoryPictures> server)
+        : m_server(std::move(server))
     {
         // NOTE: the buffers are kept for picks in a row; at 3840 x 2160 they
         // hold 33 MB, so not for good.
@@ -477,6 +526,12 @@ public:
         m_registry = wl_display_get_registry(m_display);
         wl_registry_add_listener(m_registry, &kRegistryListener, this);
         return update() && m_shm && canCapture();
+    }
+
+    void prepare() override
+    {
+        if (m_server)
+            m_server->prepare(pickers::DeviceDesktop().size());
     }
 
     HiddenWindowWait hiddenWindowWait() const override
@@ -528,6 +583,22 @@ private:
             finished && std::all_of(captures.begin(), captures.end(), [](const auto &capture) {
                 return capture->state == OutputCapture::State::Ready;
             });
+        const QSize desktopSize = pickers::DeviceDesktop().size();
+        if (ready && m_server && captures.size() == 1) {
+            // NOTE: one output, upright, as large as the desktop: the X
+            // server takes the picture from the buffer as it is.
+            const OutputCapture &only = *captures.front();
+            const ShmBuffer &buffer = *only.buffer;
+            if ((only.transform & 7) == WL_OUTPUT_TRANSFORM_NORMAL && !only.yInverted &&
+                buffer.segment() != 0 && buffer.size() == desktopSize) {
+                captures.clear();
+                wl_display_flush(m_display);
+                if (std::unique_ptr<FrozenScreen> picture =
+                        m_server->picture(buffer.segment(), desktopSize, buffer.stride()))
+                    return {std::make_unique<ServerPicture>(std::move(picture))};
+                return {};
+            }
+        }
         std::vector<pickers::OutputPicture> pictures;
         if (ready) {
             for (const std::unique_ptr<OutputCapture> &capture : captures)
@@ -543,8 +614,7 @@ private:
             return {};
         }
         wl_display_flush(m_display);
-        QImage desktop =
-            pickers::ComposeOutputPictures(std::move(pictures), pickers::DeviceDesktop().size());
+        QImage desktop = pickers::ComposeOutputPictures(std::move(pictures), desktopSize);
         if (desktop.isNull())
             return {};
         return {std::make_unique<CompositorPicture>(std::move(desktop))};
@@ -560,7 +630,8 @@ private:
                 return buffer.get();
             }
         }
-        std::unique_ptr<ShmBuffer> fresh = ShmBuffer::create(m_shm, width, height, stride, format);
+        std::unique_ptr<ShmBuffer> fresh =
+            ShmBuffer::create(m_shm, width, height, stride, format, m_server.get());
         if (!fresh)
             return nullptr;
         fresh->taken = true;
@@ -738,6 +809,9 @@ private:
         },
     };
 
+    /// The X server the pictures go to, if any; it outlives the buffers it
+    /// reads.
+    std::unique_ptr<pickers::SharedMemoryPictures> m_server;
     wl_display *m_display = nullptr;
     wl_registry *m_registry = nullptr;
     wl_shm *m_shm = nullptr;
@@ -757,9 +831,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<ScreenCapture> pickers::CreateWaylandScreenCapture()
+std::unique_ptr<ScreenCapture>
+pickers::CreateWaylandScreenCapture(std::unique_ptr<SharedMemoryPictures> server)
 {
-    auto capture = std::make_unique<WaylandScreenCapture>();
+    auto capture = std::make_unique<WaylandScreenCapture>(std::move(server));
     if (!capture->connect())
         return nullptr;
     return capture;

@@ -22,6 +22,10 @@
 #include <QWidget>
 
 #include <xcb/xcb.h>
+#ifdef VANDREL_HAVE_XCB_SHM
+#include <fcntl.h>
+#include <xcb/shm.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -324,6 +328,31 @@ private:
     xcb_window_t m_window = XCB_NONE;
 };
 
+/// @brief The picture in @p loan once the server has carried out @p filled,
+/// the request that put the pixels there; null, with the pixmap given back,
+/// when either that or the pixmap's creation failed. One round trip.
+std::unique_ptr<FrozenScreen> FinishPicture(xcb_connection_t *connection, const RootFormat &format,
+                                            const std::shared_ptr<PixmapStore> &store,
+                                            PixmapStore::Loan loan, xcb_void_cookie_t filled,
+                                            QSize size)
+{
+    // The server answers once the pixels are in.
+    const Reply<xcb_generic_error_t> fillError(xcb_request_check(connection, filled));
+    const Reply<xcb_generic_error_t> createError(
+        loan.created ? xcb_request_check(connection, *loan.created) : nullptr);
+    loan.created.reset();
+    if (createError) {
+        // No pixmap was made: nothing to give back.
+        store->giveBack({}, {});
+        return nullptr;
+    }
+    if (fillError) {
+        store->giveBack(loan, size);
+        return nullptr;
+    }
+    return std::make_unique<XcbFrozenScreen>(connection, format, store, loan.pixmap, size);
+}
+
 class XcbScreenCapture final : public ScreenCapture
 {
 public:
@@ -344,22 +373,8 @@ public:
             m_connection, m_format.root, loan.pixmap, m_store->gc(),
             static_cast<int16_t>(desktop.x()), static_cast<int16_t>(desktop.y()), 0, 0,
             static_cast<uint16_t>(desktop.width()), static_cast<uint16_t>(desktop.height()));
-        // One round trip: the server answers once the copy is done.
-        const Reply<xcb_generic_error_t> copyError(xcb_request_check(m_connection, copied));
-        const Reply<xcb_generic_error_t> createError(
-            loan.created ? xcb_request_check(m_connection, *loan.created) : nullptr);
-        loan.created.reset();
-        if (createError) {
-            // No pixmap was made: nothing to give back.
-            m_store->giveBack({}, {});
-            return {};
-        }
-        if (copyError) {
-            m_store->giveBack(loan, desktop.size());
-            return {};
-        }
-        return {std::make_unique<XcbFrozenScreen>(m_connection, m_format, m_store, loan.pixmap,
-                                                  desktop.size())};
+        return {FinishPicture(m_connection, m_format, m_store, std::move(loan), copied,
+                              desktop.size())};
     }
 
     void prepare() override
@@ -384,6 +399,65 @@ private:
     std::shared_ptr<PixmapStore> m_store;
 };
 
+#ifdef VANDREL_HAVE_XCB_SHM
+/// @brief The compositor's copies on Xwayland, put into the pixmap the X11
+/// capture keeps, straight from the shared memory the compositor wrote: the
+/// server copies them in one request, and no pixel passes through the socket.
+class XcbSharedMemoryPictures final : public pickers::SharedMemoryPictures
+{
+public:
+    XcbSharedMemoryPictures(xcb_connection_t *connection, const RootFormat &format,
+                            std::chrono::milliseconds keep)
+        : m_connection(connection), m_format(format),
+          m_store(std::make_shared<PixmapStore>(connection, format, keep))
+    {
+    }
+
+    uint32_t attach(int fd, size_t bytes) override
+    {
+        // xcb closes the descriptor it sends.
+        const int sent = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (sent < 0 || bytes == 0)
+            return 0;
+        const xcb_shm_seg_t segment = xcb_generate_id(m_connection);
+        const Reply<xcb_generic_error_t> error(xcb_request_check(
+            m_connection, xcb_shm_attach_fd_checked(m_connection, segment, sent, 1)));
+        return error ? 0 : segment;
+    }
+
+    void detach(uint32_t segment) override
+    {
+        xcb_shm_detach(m_connection, segment);
+        xcb_flush(m_connection);
+    }
+
+    std::unique_ptr<FrozenScreen> picture(uint32_t segment, QSize size, uint32_t stride) override
+    {
+        if (size.isEmpty() || size.width() > 0x7FFF || size.height() > 0x7FFF || stride % 4 != 0 ||
+            stride / 4 < static_cast<uint32_t>(size.width()) || stride / 4 > 0xFFFF)
+            return nullptr;
+        PixmapStore::Loan loan = m_store->lend(size);
+        const auto width = static_cast<uint16_t>(size.width());
+        const auto height = static_cast<uint16_t>(size.height());
+        const xcb_void_cookie_t copied = xcb_shm_put_image_checked(
+            m_connection, loan.pixmap, m_store->gc(), static_cast<uint16_t>(stride / 4), height, 0,
+            0, width, height, 0, 0, m_format.depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
+        return FinishPicture(m_connection, m_format, m_store, std::move(loan), copied, size);
+    }
+
+    void prepare(QSize size) override
+    {
+        if (!size.isEmpty() && size.width() <= 0x7FFF && size.height() <= 0x7FFF)
+            m_store->prepare(size);
+    }
+
+private:
+    xcb_connection_t *m_connection;
+    RootFormat m_format;
+    std::shared_ptr<PixmapStore> m_store;
+};
+#endif
+
 } // namespace
 
 std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::milliseconds keep)
@@ -398,3 +472,25 @@ std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::mill
         return nullptr;
     return std::make_unique<XcbScreenCapture>(connection, *format, keep);
 }
+
+#ifdef VANDREL_HAVE_XCB_SHM
+std::unique_ptr<pickers::SharedMemoryPictures>
+pickers::CreateXcbSharedMemoryPictures(std::chrono::milliseconds keep)
+{
+    const auto *x11 =
+        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return nullptr;
+    const std::optional<RootFormat> format = FindRootFormat(connection);
+    if (!format)
+        return nullptr;
+    // Memory handed over as a file descriptor: version 1.2.
+    const Reply<xcb_shm_query_version_reply_t> version(
+        xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr));
+    if (!version || version->major_version < 1 ||
+        (version->major_version == 1 && version->minor_version < 2))
+        return nullptr;
+    return std::make_unique<XcbSharedMemoryPictures>(connection, *format, keep);
+}
+#endif

@@ -13,6 +13,7 @@ packages=(
     fonts-ipafont-gothic fonts-liberation
     qt6-translations-l10n  # Qt's own dialogs and context menus in Japanese
     libxcb1-dev  # the eyedropper keeps its picture on the X server
+    libxcb-shm0-dev  # on Xwayland it hands the compositor's copy to that server through shared memory
     libwayland-dev libwayland-bin  # and asks a Wayland compositor for a copy of its outputs
     libxcb-res0-dev  # the eyedropper's test and benchmark ask the X server what the program holds there
     xvfb xdotool xclip x11-utils x11-apps x11-xserver-utils imagemagick openbox
