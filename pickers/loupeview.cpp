@@ -18,14 +18,19 @@ const QColor kGridColour(0x80, 0x80, 0x80);
 } // namespace
 
 LoupeView::LoupeView(QWidget *window, bool ownWindow)
-    : QWidget(window, ownWindow ? Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                      Qt::BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus |
-                                      Qt::WindowTransparentForInput
+    : QWidget(window, ownWindow ? Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                      Qt::BypassWindowManagerHint | Qt::WindowTransparentForInput
                                 : Qt::Widget)
 {
     setObjectName(QStringLiteral("Loupe"));
     if (ownWindow) {
         // Unmanaged like the eyedropper window, and mapped after it: above it.
+        // NOTE: on Xwayland the eyedropper window may be laid into a window
+        // mapped long before (see FrozenScreen::showsWithoutPainting()), and
+        // a wlroots compositor gives the keyboard only to an unmanaged window
+        // that maps, and only when it is no tool window: the loupe maps for
+        // each pick and takes the keyboard there, for the eyedropper window's
+        // grab. The program never activates it.
         setAttribute(Qt::WA_ShowWithoutActivating);
     } else {
         // NOTE: by default a native widget makes its siblings native too. The

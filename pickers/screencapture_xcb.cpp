@@ -16,6 +16,7 @@
 // holds no screen-sized memory in the server.
 #include "pickers/capturebackends.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QSysInfo>
 #include <QTimer>
@@ -219,18 +220,202 @@ private:
     QTimer m_idle;
 };
 
+/// @brief On Xwayland: a top-level window as large as the desktop, kept
+/// mapped outside the screen while a pick is likely, in which each picture
+/// shows.
+///
+/// NOTE: Xwayland gives every top-level window memory of its own, which it
+/// hands to the compositor, anew each time the window maps, and fills it as
+/// the window maps: at 3840 x 2160 that took 50-110 ms, most of the wait
+/// before the picture showed. A window kept mapped keeps that memory, and
+/// painting the next picture into it takes 2-10 ms. The eyedropper window is
+/// laid into it as a child window, which has no memory of its own there.
+class Stage
+{
+public:
+    Stage(xcb_connection_t *connection, const RootFormat &format, std::chrono::milliseconds keep)
+        : m_connection(connection), m_format(format)
+    {
+        m_idle.setSingleShot(true);
+        m_idle.setInterval(keep);
+        QObject::connect(&m_idle, &QTimer::timeout, &m_idle, [this] {
+            if (!m_showing)
+                destroy();
+        });
+        const auto intern = [connection](const char *name) {
+            return xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name);
+        };
+        m_typeCookie = intern("_NET_WM_WINDOW_TYPE");
+        m_utilityCookie = intern("_NET_WM_WINDOW_TYPE_UTILITY");
+    }
+
+    ~Stage()
+    {
+        destroy();
+        xcb_flush(m_connection);
+    }
+
+    Stage(const Stage &) = delete;
+    Stage &operator=(const Stage &) = delete;
+
+    /// Makes sure it is mapped, outside the screen, at @p size, unless it
+    /// shows a picture; sends the requests without waiting for the server.
+    void prepare(QSize size)
+    {
+        if (m_showing)
+            return;
+        m_idle.start();
+        if (m_window != XCB_NONE && m_size == size)
+            return;
+        destroy();
+        m_window = xcb_generate_id(m_connection);
+        m_size = size;
+        const QPoint parked = parkedAt();
+        // In the order of the value bits: background (black, so that the
+        // server fills the window's memory as it maps it, now), border,
+        // override-redirect, colour map.
+        const uint32_t values[] = {0, 0, 1, m_format.colormap};
+        xcb_create_window(
+            m_connection, m_format.depth, m_window, m_format.root, static_cast<int16_t>(parked.x()),
+            static_cast<int16_t>(parked.y()), static_cast<uint16_t>(size.width()),
+            static_cast<uint16_t>(size.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, m_format.visual,
+            XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_COLORMAP,
+            values);
+        // NOTE: a wlroots compositor gives the keyboard to an unmanaged
+        // window as it maps, unless its type says it wants none: this one
+        // maps long before a pick, and must not take the keyboard from the
+        // main window then.
+        if (const xcb_atom_t type = typeAtom(); type != XCB_NONE)
+            xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_window, type, XCB_ATOM_ATOM,
+                                32, 1, &m_utility);
+        xcb_map_window(m_connection, m_window);
+        xcb_flush(m_connection);
+    }
+
+    /// @brief Shows the picture in @p pixmap, of @p size, with @p window (a
+    /// top-level window not yet mapped, as large as the picture) laid into
+    /// it where it stands, above every other window. False, doing nothing,
+    /// while it shows another picture.
+    bool show(xcb_pixmap_t pixmap, QSize size, xcb_window_t window)
+    {
+        if (m_showing)
+            return false;
+        prepare(size);
+        m_idle.stop();
+        m_showing = true;
+        // Painted while still outside the screen: the compositor never sees
+        // the last picture.
+        xcb_change_window_attributes(m_connection, m_window, XCB_CW_BACK_PIXMAP, &pixmap);
+        xcb_clear_area(m_connection, 0, m_window, 0, 0, 0, 0);
+        QPoint at;
+        const Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
+        if (geometry)
+            at = QPoint(geometry->x, geometry->y);
+        // The window lets the picture show through it.
+        const uint32_t none = XCB_BACK_PIXMAP_NONE;
+        xcb_change_window_attributes(m_connection, window, XCB_CW_BACK_PIXMAP, &none);
+        xcb_reparent_window(m_connection, window, m_window, 0, 0);
+        moveTo(at);
+        return true;
+    }
+
+    /// Takes it off the screen again, keeping it mapped.
+    void park()
+    {
+        if (!m_showing)
+            return;
+        m_showing = false;
+        moveTo(parkedAt());
+        // The picture's pixmap goes back to its store; the window's memory
+        // keeps what it shows.
+        const uint32_t none = XCB_BACK_PIXMAP_NONE;
+        xcb_change_window_attributes(m_connection, m_window, XCB_CW_BACK_PIXMAP, &none);
+        xcb_flush(m_connection);
+        m_idle.start();
+    }
+
+private:
+    /// Wholly above and left of the screen.
+    QPoint parkedAt() const { return {-m_size.width(), -m_size.height()}; }
+
+    void moveTo(QPoint at)
+    {
+        const uint32_t values[] = {static_cast<uint32_t>(at.x()), static_cast<uint32_t>(at.y()),
+                                   XCB_STACK_MODE_ABOVE};
+        xcb_configure_window(
+            m_connection, m_window,
+            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_STACK_MODE, values);
+        xcb_flush(m_connection);
+    }
+
+    xcb_atom_t typeAtom()
+    {
+        if (m_typeCookie) {
+            const Reply<xcb_intern_atom_reply_t> type(
+                xcb_intern_atom_reply(m_connection, *std::exchange(m_typeCookie, {}), nullptr));
+            const Reply<xcb_intern_atom_reply_t> utility(
+                xcb_intern_atom_reply(m_connection, *std::exchange(m_utilityCookie, {}), nullptr));
+            if (type && utility) {
+                m_type = type->atom;
+                m_utility = utility->atom;
+            }
+        }
+        return m_type;
+    }
+
+    void destroy()
+    {
+        if (m_window != XCB_NONE)
+            xcb_destroy_window(m_connection, std::exchange(m_window, XCB_NONE));
+        m_size = {};
+    }
+
+    xcb_connection_t *m_connection;
+    RootFormat m_format;
+    xcb_window_t m_window = XCB_NONE;
+    QSize m_size;
+    bool m_showing = false;
+    QTimer m_idle;
+    std::optional<xcb_intern_atom_cookie_t> m_typeCookie;
+    std::optional<xcb_intern_atom_cookie_t> m_utilityCookie;
+    xcb_atom_t m_type = XCB_NONE;
+    xcb_atom_t m_utility = XCB_NONE;
+};
+
+/// Takes the stage off the screen as soon as the eyedropper window hides.
+class ParkOnHide final : public QObject
+{
+public:
+    explicit ParkOnHide(Stage &stage) : m_stage(stage) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Hide)
+            m_stage.park();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Stage &m_stage;
+};
+
 class XcbFrozenScreen final : public FrozenScreen
 {
 public:
     XcbFrozenScreen(xcb_connection_t *connection, const RootFormat &format,
-                    std::weak_ptr<PixmapStore> store, xcb_pixmap_t pixmap, QSize size)
+                    std::weak_ptr<PixmapStore> store, xcb_pixmap_t pixmap, QSize size,
+                    std::shared_ptr<Stage> stage)
         : m_connection(connection), m_format(format), m_store(std::move(store)), m_pixmap(pixmap),
-          m_size(size)
+          m_size(size), m_stage(std::move(stage))
     {
     }
 
     ~XcbFrozenScreen() override
     {
+        if (m_parkOnHide)
+            m_stage->park();
         if (m_window != XCB_NONE)
             xcb_destroy_window(m_connection, m_window);
         if (const std::shared_ptr<PixmapStore> store = m_store.lock())
@@ -289,7 +474,7 @@ public:
         // above it can show on top of the picture. The child selects no
         // input: pointer events go on to the eyedropper window, and the
         // child shows the eyedropper window's cursor.
-        if (m_window != XCB_NONE)
+        if (m_window != XCB_NONE || m_parkOnHide)
             return;
         // NOTE: with the picture on the server the window need not wait for
         // the window manager: bypassing it, the server maps the window at
@@ -300,6 +485,11 @@ public:
         // child window needs next.
         window->setWindowFlag(Qt::BypassWindowManagerHint);
         const auto parent = static_cast<xcb_window_t>(window->winId());
+        if (m_stage && m_stage->show(m_pixmap, m_size, parent)) {
+            m_parkOnHide = std::make_unique<ParkOnHide>(*m_stage);
+            window->installEventFilter(m_parkOnHide.get());
+            return;
+        }
         // Where the picture does not reach (a rounded-up edge at a fractional
         // scale), the server paints the window black by itself too.
         const uint32_t black = 0;
@@ -326,6 +516,8 @@ private:
     xcb_pixmap_t m_pixmap;
     QSize m_size;
     xcb_window_t m_window = XCB_NONE;
+    std::shared_ptr<Stage> m_stage;
+    std::unique_ptr<ParkOnHide> m_parkOnHide;
 };
 
 /// @brief The picture in @p loan once the server has carried out @p filled,
@@ -334,7 +526,7 @@ private:
 std::unique_ptr<FrozenScreen> FinishPicture(xcb_connection_t *connection, const RootFormat &format,
                                             const std::shared_ptr<PixmapStore> &store,
                                             PixmapStore::Loan loan, xcb_void_cookie_t filled,
-                                            QSize size)
+                                            QSize size, std::shared_ptr<Stage> stage = nullptr)
 {
     // The server answers once the pixels are in.
     const Reply<xcb_generic_error_t> fillError(xcb_request_check(connection, filled));
@@ -350,7 +542,8 @@ std::unique_ptr<FrozenScreen> FinishPicture(xcb_connection_t *connection, const 
         store->giveBack(loan, size);
         return nullptr;
     }
-    return std::make_unique<XcbFrozenScreen>(connection, format, store, loan.pixmap, size);
+    return std::make_unique<XcbFrozenScreen>(connection, format, store, loan.pixmap, size,
+                                             std::move(stage));
 }
 
 class XcbScreenCapture final : public ScreenCapture
@@ -409,7 +602,8 @@ public:
     XcbSharedMemoryPictures(xcb_connection_t *connection, const RootFormat &format,
                             std::chrono::milliseconds keep)
         : m_connection(connection), m_format(format),
-          m_store(std::make_shared<PixmapStore>(connection, format, keep))
+          m_store(std::make_shared<PixmapStore>(connection, format, keep)),
+          m_stage(std::make_shared<Stage>(connection, format, keep))
     {
     }
 
@@ -442,19 +636,23 @@ public:
         const xcb_void_cookie_t copied = xcb_shm_put_image_checked(
             m_connection, loan.pixmap, m_store->gc(), static_cast<uint16_t>(stride / 4), height, 0,
             0, width, height, 0, 0, m_format.depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
-        return FinishPicture(m_connection, m_format, m_store, std::move(loan), copied, size);
+        return FinishPicture(m_connection, m_format, m_store, std::move(loan), copied, size,
+                             m_stage);
     }
 
     void prepare(QSize size) override
     {
-        if (!size.isEmpty() && size.width() <= 0x7FFF && size.height() <= 0x7FFF)
+        if (!size.isEmpty() && size.width() <= 0x7FFF && size.height() <= 0x7FFF) {
             m_store->prepare(size);
+            m_stage->prepare(size);
+        }
     }
 
 private:
     xcb_connection_t *m_connection;
     RootFormat m_format;
     std::shared_ptr<PixmapStore> m_store;
+    std::shared_ptr<Stage> m_stage;
 };
 #endif
 
