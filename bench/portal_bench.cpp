@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #ifdef VANDREL_HAVE_XCB
@@ -40,6 +41,10 @@ using bench::FirstPaint;
 using bench::median;
 using bench::millisecondsSince;
 using bench::openEyedropper;
+
+/// How long the pointer rests on the toolbar button before a first pick that
+/// was prepared for.
+constexpr qint64 kRestMs = 300;
 
 void spinUntil(const std::function<bool()> &done)
 {
@@ -87,45 +92,100 @@ void measureCapture(const char *what, ScreenCapture &capture, int rounds)
     report(what, alone);
 }
 
+/// Runs the eyedropper command of @p mainWindow and returns how long it took
+/// until the picture showed, or nothing when no eyedropper opened; closes it
+/// again.
+std::optional<double> pickOnce(FrmMain &mainWindow)
+{
+    FirstPaint paint;
+    QElapsedTimer timer;
+    timer.start();
+    mainWindow.GetColor_Click();
+    QPointer<FrmGetColor> window = openEyedropper();
+    if (!window)
+        return std::nullopt;
+    // The picture may be painted by a child of the window, or shown by the X
+    // server by itself once it has mapped the window; the loupe paints in
+    // either case.
+    FirstPaint loupePaint;
+    window->installEventFilter(&paint);
+    for (QWidget *child : window->findChildren<QWidget *>())
+        child->installEventFilter(child == window->loupe() ? &loupePaint : &paint);
+    spinUntil([&] { return window->windowHandle()->isExposed(); });
+    spinUntil([&] {
+        return window->windowHandle()->isExposed() && loupePaint.done &&
+               (!window->updatesEnabled() || paint.done);
+    });
+    syncDisplay();
+    const double shown = millisecondsSince(timer);
+    window->close();
+    spinUntil([&] { return window.isNull() && mainWindow.windowHandle()->isExposed(); });
+    return shown;
+}
+
+Services ServicesWith(ScreenCapture &capture)
+{
+    return {nullptr, nullptr, nullptr, &capture,
+            Feedback{[] {}, [](QWidget *, const QString &) {}}};
+}
+
+void showMainWindow(FrmMain &mainWindow)
+{
+    mainWindow.show();
+    spinUntil([&] { return mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed(); });
+}
+
 /// The eyedropper command until the picture shows, with the main window
 /// shown and hidden, @p rounds times each.
 void measureCommand(const char *what, ScreenCapture &capture, int rounds)
 {
-    Services services{nullptr, nullptr, nullptr, &capture,
-                      Feedback{[] {}, [](QWidget *, const QString &) {}}};
+    Services services = ServicesWith(capture);
     FrmMain mainWindow(services);
-    mainWindow.show();
-    spinUntil([&] { return mainWindow.windowHandle() && mainWindow.windowHandle()->isExposed(); });
+    showMainWindow(mainWindow);
     for (const int hide : {0, 1}) {
         mainWindow.options().hideDokodemo = hide;
         std::vector<double> shown;
         for (int i = 0; i < rounds; ++i) {
-            FirstPaint paint;
-            QElapsedTimer timer;
-            timer.start();
-            mainWindow.GetColor_Click();
-            QPointer<FrmGetColor> window = openEyedropper();
-            if (!window)
-                continue;
-            // The picture may be painted by a child of the window, or shown
-            // by the X server by itself once it has mapped the window; the
-            // loupe paints in either case.
-            FirstPaint loupePaint;
-            window->installEventFilter(&paint);
-            for (QWidget *child : window->findChildren<QWidget *>())
-                child->installEventFilter(child == window->loupe() ? &loupePaint : &paint);
-            spinUntil([&] { return window->windowHandle()->isExposed(); });
-            spinUntil([&] {
-                return window->windowHandle()->isExposed() && loupePaint.done &&
-                       (!window->updatesEnabled() || paint.done);
-            });
-            syncDisplay();
-            shown.push_back(millisecondsSince(timer));
-            window->close();
-            spinUntil([&] { return window.isNull() && mainWindow.windowHandle()->isExposed(); });
+            if (const std::optional<double> ms = pickOnce(mainWindow))
+                shown.push_back(*ms);
         }
         report(qPrintable(QStringLiteral("%1, HideDokodemo=%2").arg(QLatin1String(what)).arg(hide)),
                shown);
+    }
+}
+
+/// The first pick through a capture made anew, which has nothing kept yet,
+/// without and with a preparation as the pointer resting on the toolbar's
+/// button makes it, @p rounds times each.
+void measureFirstPick(int rounds)
+{
+    for (const int hide : {0, 1}) {
+        for (const bool rested : {false, true}) {
+            std::vector<double> shown;
+            std::vector<double> preparing;
+            for (int i = 0; i < rounds; ++i) {
+                const std::unique_ptr<ScreenCapture> capture = CreateScreenCapture();
+                Services services = ServicesWith(*capture);
+                FrmMain mainWindow(services);
+                mainWindow.options().hideDokodemo = hide;
+                showMainWindow(mainWindow);
+                if (rested) {
+                    QElapsedTimer rest;
+                    rest.start();
+                    capture->prepare();
+                    preparing.push_back(millisecondsSince(rest));
+                    spinUntil([&] { return rest.elapsed() >= kRestMs; });
+                }
+                if (const std::optional<double> ms = pickOnce(mainWindow))
+                    shown.push_back(*ms);
+            }
+            report(qPrintable(QStringLiteral("first pick%1, HideDokodemo=%2")
+                                  .arg(rested ? QStringLiteral(" after a rest") : QString())
+                                  .arg(hide)),
+                   shown);
+            if (rested)
+                report("  the preparation itself, in the program", preparing);
+        }
     }
 }
 
@@ -149,6 +209,7 @@ int measureHere(int argc, char *argv[])
         const std::unique_ptr<ScreenCapture> compositor = CreateScreenCapture();
         measureCapture("compositor's copy alone", *compositor, 15);
         measureCommand("compositor's copy: command to picture", *compositor, 9);
+        measureFirstPick(5);
     }
     if (xwayland) {
         // The portal's PNG at 3840 x 2160 takes seconds: fewer rounds.

@@ -32,7 +32,8 @@ public:
     virtual ~SharedMemoryPictures() = default;
 
     /// @brief Lets the server read the first @p bytes of the shared memory
-    /// @p fd (which stays the caller's) until detach(); 0 when it refuses.
+    /// @p fd (which stays the caller's) until detach(). Returns at once, 0
+    /// when it cannot ask; a segment the server refused makes no picture.
     virtual uint32_t attach(int fd, size_t bytes) = 0;
     virtual void detach(uint32_t segment) = 0;
 

@@ -8,6 +8,11 @@
 // places in the compositor's layout. The desktop portal's screenshot, which
 // passes through a PNG file, took seconds at 3840 x 2160; this copy takes
 // some 20 ms.
+//
+// On Xwayland the picture of a single upright output goes from the buffer
+// to the X server, which keeps and shows it as on X11 (see
+// screencapture_xcb.cpp): painting it in the program, and then Xwayland
+// copying it into the window's fresh memory, took 100-200 ms at 3840 x 2160.
 #include "pickers/capturebackends.h"
 #include "pickers/desktopimage.h"
 
@@ -145,7 +150,9 @@ struct Mapping
 ///
 /// NOTE: fresh memory is slow to touch the first time, on both sides: at
 /// 3840 x 2160 it took longer to fault in than the copy itself. A buffer kept
-/// stays mapped in the program and in the compositor.
+/// stays mapped in the program and in the compositor (and in the X server),
+/// and a new one takes all its memory at once, which took 10-20 ms where
+/// the compositor's writing it page by page took 40-70.
 class ShmBuffer
 {
 public:
@@ -164,7 +171,10 @@ public:
         if (fd < 0)
             return nullptr;
         auto buffer = std::unique_ptr<ShmBuffer>(new ShmBuffer);
-        if (ftruncate(fd, static_cast<off_t>(bytes)) == 0) {
+        // NOTE: the memory is taken at once, not page by page as it is
+        // first written.
+        if (ftruncate(fd, static_cast<off_t>(bytes)) == 0 &&
+            fallocate(fd, 0, 0, static_cast<off_t>(bytes)) == 0) {
             void *data = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
             if (data != MAP_FAILED) {
                 buffer->m_mapping = std::make_shared<Mapping>(static_cast<uchar *>(data), bytes);
@@ -255,6 +265,8 @@ struct OutputCapture
     /// Finds a buffer of that width, height, stride and format; null if none.
     std::function<ShmBuffer *(uint32_t, uint32_t, uint32_t, uint32_t)> obtain;
     State state = State::Asked;
+    /// Only finds the buffer, copies nothing: getting ready for a capture.
+    bool dry = false;
     ShmBuffer *buffer = nullptr;
     int32_t transform = WL_OUTPUT_TRANSFORM_NORMAL;
     bool yInverted = false;
@@ -310,6 +322,10 @@ struct OutputCapture
             return;
         if (!makeBuffer())
             return;
+        if (dry) {
+            state = State::Ready;
+            return;
+        }
         zwlr_screencopy_frame_v1_copy(wlrFrame, buffer->buffer());
         state = State::Copying;
     }
@@ -405,6 +421,10 @@ ext_image_copy_capture_session_v1_listener ExtSessionListener()
         auto *capture = static_cast<OutputCapture *>(data);
         if (capture->state != OutputCapture::State::Asked || !capture->makeBuffer())
             return;
+        if (capture->dry) {
+            capture->state = OutputCapture::State::Ready;
+            return;
+        }
         static const ext_image_copy_capture_frame_v1_listener frameListener = ExtFrameListener();
         capture->extFrame = ext_image_copy_capture_session_v1_create_frame(session);
         ext_image_copy_capture_frame_v1_add_listener(capture->extFrame, &frameListener, capture);
@@ -532,6 +552,17 @@ public:
     {
         if (m_server)
             m_server->prepare(pickers::DeviceDesktop().size());
+        // NOTE: the buffers are made as the compositor asks for them, their
+        // memory taken (see ShmBuffer); it then copies into memory it had
+        // already. Buffers kept from before serve as they are.
+        if (m_buffers.empty() && update() && !m_outputs.empty()) {
+            std::vector<std::unique_ptr<OutputCapture>> asks = startCaptures(true);
+            dispatchUntil([&] { return allFinished(asks); });
+        }
+        for (const std::unique_ptr<ShmBuffer> &buffer : m_buffers)
+            buffer->taken = false;
+        m_release.start();
+        wl_display_flush(m_display);
     }
 
     HiddenWindowWait hiddenWindowWait() const override
@@ -560,21 +591,8 @@ private:
     {
         if (!update() || m_outputs.empty())
             return {};
-        std::vector<std::unique_ptr<OutputCapture>> captures;
-        for (const std::unique_ptr<Output> &output : m_outputs) {
-            auto capture = std::make_unique<OutputCapture>();
-            capture->output = output.get();
-            capture->obtain = [this](uint32_t width, uint32_t height, uint32_t stride,
-                                     uint32_t format) {
-                return obtain(width, height, stride, format);
-            };
-            start(*capture);
-            captures.push_back(std::move(capture));
-        }
-        const bool finished = dispatchUntil([&] {
-            return std::all_of(captures.begin(), captures.end(),
-                               [](const auto &capture) { return capture->finished(); });
-        });
+        std::vector<std::unique_ptr<OutputCapture>> captures = startCaptures(false);
+        const bool finished = dispatchUntil([&] { return allFinished(captures); });
         // NOTE: an output missing from the picture would show black there,
         // and a pick there would be a wrong colour: then the whole capture
         // counts as failed. Its buffers are not used again, as the
@@ -591,12 +609,13 @@ private:
             const ShmBuffer &buffer = *only.buffer;
             if ((only.transform & 7) == WL_OUTPUT_TRANSFORM_NORMAL && !only.yInverted &&
                 buffer.segment() != 0 && buffer.size() == desktopSize) {
-                captures.clear();
-                wl_display_flush(m_display);
                 if (std::unique_ptr<FrozenScreen> picture =
-                        m_server->picture(buffer.segment(), desktopSize, buffer.stride()))
+                        m_server->picture(buffer.segment(), desktopSize, buffer.stride())) {
+                    captures.clear();
+                    wl_display_flush(m_display);
                     return {std::make_unique<ServerPicture>(std::move(picture))};
-                return {};
+                }
+                // The server failed it: the program paints the picture.
             }
         }
         std::vector<pickers::OutputPicture> pictures;
@@ -618,6 +637,30 @@ private:
         if (desktop.isNull())
             return {};
         return {std::make_unique<CompositorPicture>(std::move(desktop))};
+    }
+
+    /// A capture of every output, asked for.
+    std::vector<std::unique_ptr<OutputCapture>> startCaptures(bool dry)
+    {
+        std::vector<std::unique_ptr<OutputCapture>> captures;
+        for (const std::unique_ptr<Output> &output : m_outputs) {
+            auto capture = std::make_unique<OutputCapture>();
+            capture->output = output.get();
+            capture->dry = dry;
+            capture->obtain = [this](uint32_t width, uint32_t height, uint32_t stride,
+                                     uint32_t format) {
+                return obtain(width, height, stride, format);
+            };
+            start(*capture);
+            captures.push_back(std::move(capture));
+        }
+        return captures;
+    }
+
+    static bool allFinished(const std::vector<std::unique_ptr<OutputCapture>> &captures)
+    {
+        return std::all_of(captures.begin(), captures.end(),
+                           [](const auto &capture) { return capture->finished(); });
     }
 
     /// A buffer of that width, height, stride and format that no picture

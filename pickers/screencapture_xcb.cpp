@@ -14,6 +14,10 @@
 // made ready (allocated and touched) when a pick is likely, before the click,
 // and given back once no pick has come for a while, so that an idle program
 // holds no screen-sized memory in the server.
+//
+// On Xwayland, where the root window reads black, the compositor's copy of
+// its outputs is put into the same kept pixmap from shared memory, and shown
+// in a window kept mapped beside the screen (see Stage).
 #include "pickers/capturebackends.h"
 
 #include <QEvent>
@@ -30,8 +34,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <utility>
 
 namespace {
@@ -614,13 +620,17 @@ public:
         if (sent < 0 || bytes == 0)
             return 0;
         const xcb_shm_seg_t segment = xcb_generate_id(m_connection);
-        const Reply<xcb_generic_error_t> error(xcb_request_check(
-            m_connection, xcb_shm_attach_fd_checked(m_connection, segment, sent, 1)));
-        return error ? 0 : segment;
+        // NOTE: the answer is read when the memory is first used: the server
+        // may be busy with a preparation sent just before.
+        m_attaching.emplace(segment, xcb_shm_attach_fd_checked(m_connection, segment, sent, 1));
+        xcb_flush(m_connection);
+        return segment;
     }
 
     void detach(uint32_t segment) override
     {
+        if (!attached(segment))
+            return;
         xcb_shm_detach(m_connection, segment);
         xcb_flush(m_connection);
     }
@@ -628,7 +638,8 @@ public:
     std::unique_ptr<FrozenScreen> picture(uint32_t segment, QSize size, uint32_t stride) override
     {
         if (size.isEmpty() || size.width() > 0x7FFF || size.height() > 0x7FFF || stride % 4 != 0 ||
-            stride / 4 < static_cast<uint32_t>(size.width()) || stride / 4 > 0xFFFF)
+            stride / 4 < static_cast<uint32_t>(size.width()) || stride / 4 > 0xFFFF ||
+            !attached(segment))
             return nullptr;
         PixmapStore::Loan loan = m_store->lend(size);
         const auto width = static_cast<uint16_t>(size.width());
@@ -649,10 +660,26 @@ public:
     }
 
 private:
+    /// Whether the server took @p segment; waits for its answer if need be.
+    bool attached(uint32_t segment)
+    {
+        const auto attaching = m_attaching.find(segment);
+        if (attaching == m_attaching.end())
+            return !m_refused.contains(segment);
+        const Reply<xcb_generic_error_t> error(xcb_request_check(m_connection, attaching->second));
+        m_attaching.erase(attaching);
+        if (error)
+            m_refused.insert(segment);
+        return !error;
+    }
+
     xcb_connection_t *m_connection;
     RootFormat m_format;
     std::shared_ptr<PixmapStore> m_store;
     std::shared_ptr<Stage> m_stage;
+    /// Segments whose attachment is not yet checked, and those refused.
+    std::map<uint32_t, xcb_void_cookie_t> m_attaching;
+    std::set<uint32_t> m_refused;
 };
 #endif
 
