@@ -550,11 +550,16 @@ public:
 
     void prepare() override
     {
-        if (m_server)
-            m_server->prepare(pickers::DeviceDesktop().size());
-        // NOTE: the buffers are made as the compositor asks for them, their
-        // memory taken (see ShmBuffer); it then copies into memory it had
-        // already. Buffers kept from before serve as they are.
+        // NOTE: only on Xwayland, where the picture then shows without a
+        // fresh piece of memory anywhere; on Qt's Wayland platform the window
+        // paints it into fresh memory anyway, and getting ready measured no
+        // faster there.
+        if (!m_server)
+            return;
+        m_server->prepare(pickers::DeviceDesktop().size());
+        // The buffers are made as the compositor asks for them, their memory
+        // taken (see ShmBuffer); it then copies into memory it had already.
+        // Buffers kept from before serve as they are.
         if (m_buffers.empty() && update() && !m_outputs.empty()) {
             std::vector<std::unique_ptr<OutputCapture>> asks = startCaptures(true);
             dispatchUntil([&] { return allFinished(asks); });
