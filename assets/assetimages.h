@@ -15,9 +15,6 @@ namespace assets {
 /// Toolbar image numbers run from 1 to this.
 inline constexpr int kToolbarImageCount = 7;
 
-/// Width and height of a toolbar image in pixels.
-inline constexpr int kToolbarImageSize = 16;
-
 /// Silver: the colour that the toolbar images draw where they are see-through.
 inline constexpr QRgb kToolbarSeeThrough = 0xFFC0C0C0u;
 

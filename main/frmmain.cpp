@@ -1,28 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "main/frmmain.h"
 
-#include "assets/assetimages.h"
 #include "body/frmbody.h"
 #include "colour/channelcontrols.h"
 #include "colour/channeledit.h"
 #include "colour/colorbox.h"
-#include "colour/contrast.h"
 #include "colour/csscolour.h"
 #include "colour/lettercasebox.h"
-#include "colour/spinarrows.h"
-#include "common/appinfo.h"
 #include "common/clipboardsink.h"
-#include "common/fonts.h"
+#include "common/colourchooser.h"
 #include "common/platform.h"
 #include "common/recentcolours.h"
 #include "common/savedstate.h"
+#include "common/settingsstore.h"
 #include "common/twips.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/frmoption.h"
-#include "main/clipboard.h"
 #include "main/clipboardtext.h"
-#include "main/colourchooser.h"
-#include "main/settingsstore.h"
 #include "main/windowplacement.h"
 #include "pickers/frmcolor.h"
 #include "pickers/frmgetcolor.h"
@@ -32,20 +26,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 
 #include <climits>
 #include <utility>

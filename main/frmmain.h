@@ -41,7 +41,6 @@ public:
 
     ChannelControls &channels() { return *m_channels; }
     AppOptions &options() { return m_options; }
-    Services &services() { return m_services; }
     FrmColor *palette() const;
     QComboBox *attributeBox() const { return m_combo; }
     LetterCaseBox *letterCase() const { return m_letterCase; }

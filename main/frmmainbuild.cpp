@@ -25,7 +25,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 using colour::Channel;
 

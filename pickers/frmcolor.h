@@ -42,12 +42,6 @@ public:
     /// Reports the right swatch's colour with colourForHexTexts().
     void nowColorR_Click();
 
-    /// True from a press on the picture to the next release there.
-    bool buttonHeld() const { return m_buttonHeld; }
-
-    /// The picture shown in Picture1.
-    const QImage &paletteImage() const { return m_palette; }
-
 Q_SIGNALS:
     /// A colour taken from the field, to be stored into the sliders.
     void colourForSliders(colour::ColourValue value);

@@ -44,7 +44,6 @@ bool HiddenWindowWatch::gone() const
         if (handle && handle->isExposed())
             return false;
     }
-    ++m_looks;
     for (const Area &area : m_areas) {
         if (area.before.isNull())
             continue;

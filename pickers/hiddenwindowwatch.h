@@ -38,9 +38,6 @@ public:
     /// @p bound has passed; returns gone().
     bool wait(std::chrono::milliseconds bound);
 
-    /// How many times gone() looked at the screen (for tests and figures).
-    int looks() const { return m_looks; }
-
     /// The screen's picture of @p area, through Qt.
     static QImage grabScreenArea(const QRect &area);
 
@@ -54,5 +51,4 @@ private:
     QPointer<QWidget> m_window;
     AreaGrabber m_grabber;
     std::vector<Area> m_areas;
-    mutable int m_looks = 0;
 };
