@@ -11,7 +11,7 @@ namespace assets {
 namespace {
 
 // Resource paths of the toolbar images, in image-number order.
-constexpr std::array<QStringView, kToolbarImageCount> kToolbarFiles = {
+constexpr std::array<QStringView, 7> kToolbarFiles = {
     u":/toolbar/help.xpm",    u":/toolbar/new.xpm",  u":/toolbar/dropper.xpm",
     u":/toolbar/palette.xpm", u":/toolbar/body.xpm", u":/toolbar/hammer.xpm",
     u":/toolbar/chooser.xpm",
@@ -28,12 +28,12 @@ QImage ReadXpm(const QString &path)
 
 } // namespace
 
-QPixmap ToolbarImage(int imageNumber)
+QPixmap ToolbarImage(ToolbarPicture picture)
 {
-    if (imageNumber < 1 || imageNumber > kToolbarImageCount) {
+    const auto index = static_cast<std::size_t>(picture) - 1;
+    if (index >= kToolbarFiles.size()) {
         return {};
     }
-    const auto index = static_cast<std::size_t>(imageNumber - 1);
     QImage image = ReadXpm(kToolbarFiles[index].toString()).convertToFormat(QImage::Format_ARGB32);
     // NOTE: the images are drawn in sixteen opaque colours and keep silver for the see-through
     // parts, so the mask comes from the colour rather than from an alpha channel.

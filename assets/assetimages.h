@@ -12,8 +12,17 @@
 /// icon and the pipette cursor.
 namespace assets {
 
-/// Toolbar image numbers run from 1 to this.
-inline constexpr int kToolbarImageCount = 7;
+/// The toolbar images by their number, 1 to 7, which also names a toolbar
+/// button's object ("Toolbar1_3" shows the dropper).
+enum class ToolbarPicture {
+    QuestionMark = 1,
+    BlankSheet,
+    Dropper,
+    Palette,
+    PageWithMarks, ///< a page with coloured marks
+    Hammer,
+    Swatches, ///< a window with colour swatches
+};
 
 /// Silver: the colour that the toolbar images draw where they are see-through.
 inline constexpr QRgb kToolbarSeeThrough = 0xFFC0C0C0u;
@@ -25,10 +34,8 @@ inline constexpr int kPipetteSize = 32;
 inline constexpr QPoint kPipetteHotSpot{0, kPipetteSize - 1};
 
 /// @brief One toolbar image with its silver pixels made transparent.
-/// @param imageNumber 1 question mark, 2 blank sheet, 3 dropper, 4 palette, 5 page with
-/// coloured marks, 6 hammer, 7 window with colour swatches.
 /// @return a 16 x 16 pixmap, or a null pixmap for a number outside 1 to 7.
-QPixmap ToolbarImage(int imageNumber);
+QPixmap ToolbarImage(ToolbarPicture picture);
 
 /// @brief The window icon, offered at 16 x 16 and 32 x 32.
 QIcon WindowIcon();

@@ -444,18 +444,3 @@ void FrmMain::dropEvent(QDropEvent *event)
         this, [this, text = event->mimeData()->text()] { applyColourText(text); },
         Qt::QueuedConnection);
 }
-
-void FrmMain::dispatchToolbarKey(const QString &key)
-{
-    const std::pair<const char16_t *, void (FrmMain::*)()> routes[] = {
-        {u"ﾘｾｯﾄ", &FrmMain::Reset_Click},     {u"ﾎﾞﾃﾞｨｰ", &FrmMain::body_Click},
-        {u"ﾊﾟﾚｯﾄ", &FrmMain::pal_Click},      {u"編集", &FrmMain::coloredit_Click},
-        {u"設定", &FrmMain::config_Click},    {u"ｽﾎﾟｲﾄ", &FrmMain::GetColor_Click},
-        {u"ﾊﾞｰｼﾞｮﾝ", &FrmMain::version_Click}};
-    for (const auto &[name, command] : routes) {
-        if (key == QStringView(name)) {
-            (this->*command)();
-            return;
-        }
-    }
-}

@@ -74,8 +74,6 @@ public:
     /// Applies a pasted or dropped text as the colour chooser applies one; a
     /// text that names no colour gets a message and changes nothing.
     void applyColourText(const QString &text);
-    /// Runs the command of a toolbar button's key; any other key does nothing.
-    void dispatchToolbarKey(const QString &key);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -41,29 +41,6 @@ QFont gothic(int points)
     return MappedFont(kGothicName, points);
 }
 
-struct ToolbarEntry
-{
-    const char16_t *key; // empty for a separator
-    const char16_t *tooltip;
-    int image;
-};
-
-// Left to right; the separators group the buttons as the menus are grouped.
-constexpr ToolbarEntry kToolbar[] = {
-    {u"ﾘｾｯﾄ", u"ﾘｾｯﾄする", 2},
-    {nullptr, nullptr, 0},
-    {u"ﾎﾞﾃﾞｨｰ", u"BODYﾀｸﾞの編集", 5},
-    {nullptr, nullptr, 0},
-    {u"ﾊﾟﾚｯﾄ", u"ｶﾗｰﾊﾟﾚｯﾄを表示", 4},
-    {nullptr, nullptr, 0},
-    {u"編集", u"色の編集", 7},
-    {u"ｽﾎﾟｲﾄ", u"どこでもｽﾎﾟｲﾄ", 3},
-    {nullptr, nullptr, 0},
-    {u"設定", u"設定", 6},
-    {nullptr, nullptr, 0},
-    {u"ﾊﾞｰｼﾞｮﾝ", u"バージョン情報", 1},
-};
-
 } // namespace
 
 FrmMain::FrmMain(Services &services, QWidget *parent)
@@ -230,21 +207,47 @@ void FrmMain::buildToolbar(QWidget *client)
     m_toolbar->setMovable(false);
     m_toolbar->setFloatable(false);
     m_toolbar->setContextMenuPolicy(Qt::PreventContextMenu);
-    for (const ToolbarEntry &entry : kToolbar) {
+
+    using assets::ToolbarPicture;
+    struct Button
+    {
+        const char16_t *key; // nullptr for a separator
+        const char16_t *tooltip;
+        ToolbarPicture picture;
+        void (FrmMain::*command)();
+    };
+    // Left to right; the separators group the buttons as the menus are
+    // grouped, and each button runs its menu item's command.
+    const Button buttons[] = {
+        {u"ﾘｾｯﾄ", u"ﾘｾｯﾄする", ToolbarPicture::BlankSheet, &FrmMain::Reset_Click},
+        {},
+        {u"ﾎﾞﾃﾞｨｰ", u"BODYﾀｸﾞの編集", ToolbarPicture::PageWithMarks, &FrmMain::body_Click},
+        {},
+        {u"ﾊﾟﾚｯﾄ", u"ｶﾗｰﾊﾟﾚｯﾄを表示", ToolbarPicture::Palette, &FrmMain::pal_Click},
+        {},
+        {u"編集", u"色の編集", ToolbarPicture::Swatches, &FrmMain::coloredit_Click},
+        {u"ｽﾎﾟｲﾄ", u"どこでもｽﾎﾟｲﾄ", ToolbarPicture::Dropper, &FrmMain::GetColor_Click},
+        {},
+        {u"設定", u"設定", ToolbarPicture::Hammer, &FrmMain::config_Click},
+        {},
+        {u"ﾊﾞｰｼﾞｮﾝ", u"バージョン情報", ToolbarPicture::QuestionMark, &FrmMain::version_Click},
+    };
+    for (const Button &entry : buttons) {
         if (!entry.key) {
             m_toolbar->addSeparator();
             continue;
         }
-        const QString key = QString::fromUtf16(entry.key);
-        QAction *action = m_toolbar->addAction(QIcon(assets::ToolbarImage(entry.image)), QString());
-        action->setData(key);
+        QAction *action =
+            m_toolbar->addAction(QIcon(assets::ToolbarImage(entry.picture)), QString());
+        action->setData(QString::fromUtf16(entry.key));
         action->setToolTip(QString::fromUtf16(entry.tooltip));
-        action->setObjectName(QStringLiteral("Toolbar1_%1").arg(entry.image));
-        connect(action, &QAction::triggered, this, [this, key] { dispatchToolbarKey(key); });
+        action->setObjectName(QStringLiteral("Toolbar1_%1").arg(static_cast<int>(entry.picture)));
+        const auto command = entry.command;
+        connect(action, &QAction::triggered, this, [this, command] { (this->*command)(); });
         if (QWidget *button = m_toolbar->widgetForAction(action)) {
             button->setFocusPolicy(Qt::NoFocus);
             button->setObjectName(action->objectName() + QStringLiteral("_Button"));
-            if (key == QStringView(u"ｽﾎﾟｲﾄ"))
+            if (command == &FrmMain::GetColor_Click)
                 m_dropperButton = button;
         }
     }
