@@ -13,3 +13,8 @@ bool DesktopEnvironment::isWayland() const
 {
     return !waylandDisplay.isEmpty() || sessionType == "wayland";
 }
+
+bool DesktopEnvironment::hasDisplay() const
+{
+    return !qtPlatform.isEmpty() || !x11Display.isEmpty() || !waylandDisplay.isEmpty();
+}

@@ -18,4 +18,8 @@ struct DesktopEnvironment
     /// Whether this is a Wayland session, where only the compositor sees the
     /// whole screen: an X11 program there reads black or nothing of it.
     bool isWayland() const;
+
+    /// Whether any display is named at all: a Qt platform, an X11 display or
+    /// a Wayland socket.
+    bool hasDisplay() const;
 };

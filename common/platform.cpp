@@ -36,9 +36,15 @@ bool isAlwaysInFront(const QWidget *window)
     return window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
+bool onWaylandPlatform()
+{
+    // "wayland", "wayland-egl" and the like.
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 bool placesWindows()
 {
-    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return !onWaylandPlatform();
 }
 
 } // namespace platform

@@ -15,6 +15,10 @@ void setAlwaysInFront(QWidget *window, bool inFront);
 /// Only for diagnostics and tests; the program keeps its own state.
 bool isAlwaysInFront(const QWidget *window);
 
+/// Whether Qt runs on its Wayland platform, rather than on X11 (through
+/// Xwayland in a Wayland session).
+bool onWaylandPlatform();
+
 /// Whether the program places its own windows. Not on Qt's Wayland platform,
 /// where the compositor places them and the program never learns where.
 bool placesWindows();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "main/clipboardkeeper.h"
 
+#include "common/platform.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTimer>
@@ -57,7 +59,7 @@ void Serve(int socket)
     QGuiApplication app(argc, argv);
     // NOTE: on Qt's Wayland platform only a program that has just had the
     // user's input may set the clipboard; a keeper without a window cannot.
-    if (QGuiApplication::platformName() == QLatin1String("wayland"))
+    if (platform::onWaylandPlatform())
         return;
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(QString::fromUtf8(text), QClipboard::Clipboard);

@@ -44,8 +44,7 @@ int main(int argc, char *argv[])
     const bool pick = command.action == CommandLine::Action::Pick;
 
     const DesktopEnvironment desktop = DesktopEnvironment::current();
-    if (pick && desktop.qtPlatform.isEmpty() && desktop.x11Display.isEmpty() &&
-        desktop.waylandDisplay.isEmpty()) {
+    if (pick && !desktop.hasDisplay()) {
         std::fputs("vandrel: the screen could not be read: no display\n", stderr);
         return 2;
     }

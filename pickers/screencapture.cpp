@@ -141,7 +141,7 @@ public:
         return m_portal->grab();
     }
 
-    HiddenWindowWait hiddenWindowWait() const override { return HiddenWindowWait::UnmapOnly; }
+    HiddenWindowWait hiddenWindowWait() const override { return m_compositor->hiddenWindowWait(); }
     void prepare() override { m_compositor->prepare(); }
 
 private:
