@@ -339,6 +339,7 @@ void showMainWindow(FrmMain &mainWindow)
 
 int measureHere(int argc, char *argv[])
 {
+    QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings); // as main() does
     QApplication app(argc, argv);
     Services services{nullptr, nullptr, nullptr, nullptr,
                       Feedback{[] {}, [](QWidget *, const QString &) {}}};
@@ -363,6 +364,7 @@ int measureHere(int argc, char *argv[])
 /// prints the milliseconds until the picture was shown.
 int measureFirst(int argc, char *argv[], int hideDokodemo, bool hover)
 {
+    QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings); // as main() does
     QApplication app(argc, argv);
     const std::unique_ptr<ScreenCapture> capture = pickers::CreateXcbScreenCapture();
     if (!capture)

@@ -191,6 +191,7 @@ void measureFirstPick(int rounds)
 
 int measureHere(int argc, char *argv[])
 {
+    QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings); // as main() does
     QApplication app(argc, argv);
     const bool xwayland = QGuiApplication::platformName() == QLatin1String("xcb");
     std::printf(" on %s:\n", qPrintable(QGuiApplication::platformName()));

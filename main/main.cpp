@@ -53,6 +53,11 @@ int main(int argc, char *argv[])
     // Forked before any thread exists.
     const std::unique_ptr<ClipboardKeeper> keeper =
         pick && command.copy ? ClipboardKeeper::Start() : nullptr;
+    // NOTE: by default a native widget makes its siblings native too. The
+    // eyedropper's loupe is one; the frozen picture beside it, where the
+    // window paints it itself, would then become a native window that takes
+    // the pointer from the eyedropper window.
+    QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
     // Fonts and image plugins get ready while the window builds its toolbar
     // and menus.

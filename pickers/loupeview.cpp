@@ -3,7 +3,6 @@
 
 #include "pickers/loupelayout.h"
 
-#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QPaintEvent>
 #include <QPainter>
@@ -33,10 +32,6 @@ LoupeView::LoupeView(QWidget *window, bool ownWindow)
         // grab. The program never activates it.
         setAttribute(Qt::WA_ShowWithoutActivating);
     } else {
-        // NOTE: by default a native widget makes its siblings native too. The
-        // frozen picture, when the window paints it itself, would then become
-        // a native window that takes the pointer from the eyedropper window.
-        QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
         setAttribute(Qt::WA_NativeWindow);
     }
     setAttribute(Qt::WA_TransparentForMouseEvents);

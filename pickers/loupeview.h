@@ -20,6 +20,10 @@ class LoupeView : public QWidget
 public:
     /// A child of @p window, or with @p ownWindow a window of its own that
     /// @p window owns; show it after @p window.
+    ///
+    /// NOTE: as a child it is native, and a native widget makes its siblings
+    /// native too unless the application says otherwise: the program sets
+    /// Qt::AA_DontCreateNativeWidgetSiblings at start, and so must a test.
     LoupeView(QWidget *window, bool ownWindow);
 
     /// @brief Shows @p pixels (pickers::loupe::kCells square, RGB32) and

@@ -112,7 +112,11 @@ class TestFrmMain : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase() { UseProgramLook(); }
+    void initTestCase()
+    {
+        UseProgramLook();
+        QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings); // as main() does
+    }
 
     void layout()
     {

@@ -111,6 +111,7 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
+        QApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings); // as main() does
         // Red and green the low bytes of x and y, blue their high nibbles.
         QRect device;
         for (const QScreen *screen : QGuiApplication::screens())
