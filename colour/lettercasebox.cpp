@@ -38,9 +38,16 @@ Qt::CheckState toCheckState(LetterCase value)
 LetterCaseBox::LetterCaseBox(const QString &text, QWidget *parent) : QCheckBox(text, parent)
 {
     setTristate(true);
+    // NOTE: Qt 6.7 brought checkStateChanged, and 6.9 deprecates the older
+    // stateChanged, which the build's warnings would stop at.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 7, 0)
+    connect(this, &QCheckBox::checkStateChanged, this,
+            [this](Qt::CheckState state) { Q_EMIT valueChanged(toLetterCase(state)); });
+#else
     connect(this, &QCheckBox::stateChanged, this, [this](int state) {
         Q_EMIT valueChanged(toLetterCase(static_cast<Qt::CheckState>(state)));
     });
+#endif
 }
 
 LetterCase LetterCaseBox::value() const

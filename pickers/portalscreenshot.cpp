@@ -35,6 +35,9 @@ public:
     void watch(const QString &path)
     {
         unwatch();
+        // NOTE: QDBusConnection connects a bus signal only to a slot named
+        // in the string form (SLOT()); it has no pointer-to-member overload.
+        // The slot's signature must match the signal's arguments, (ua{sv}).
         if (m_bus.connect(kService, path, kRequestInterface, kResponse, this,
                           SLOT(onResponse(uint, QVariantMap))))
             m_path = path;
