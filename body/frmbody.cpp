@@ -37,7 +37,6 @@ void SetTextColour(QLabel *label, colour::ColourValue value)
 struct RowDesign
 {
     const char16_t *objectSuffix; ///< "Text" gives TextText and CmdText
-    const char16_t *defaultCode;
     colour::ColourValue defaultColour;
     int top;                     ///< twips, shared by the code box and the button
     const char16_t *captionName; ///< the caption inside the preview, or null
@@ -45,13 +44,15 @@ struct RowDesign
     int captionTop; ///< twips inside the preview
 };
 
+using colour::MakeColourValue;
+
 // Rows in the order the letter-case conversion walks them.
 constexpr RowDesign kRowDesigns[] = {
-    {u"Text", u"#000000", 0x000000, 240, u"LblText", u"テキスト色", 120},
-    {u"Link", u"#0000FF", 0xFF0000, 600, u"LblLink", u"未訪問リンク", 480},
-    {u"Vlink", u"#800080", 0x800080, 960, u"LblVlink", u"訪問済みリンク色", 840},
-    {u"Alink", u"#FF0000", 0x0000FF, 1320, u"LblAlink", u"アクセス中リンク色", 1200},
-    {u"Bg", u"#FFFFFF", 0xFFFFFF, 1800, nullptr, nullptr, 0},
+    {u"Text", MakeColourValue(0, 0, 0), 240, u"LblText", u"テキスト色", 120},
+    {u"Link", MakeColourValue(0, 0, 255), 600, u"LblLink", u"未訪問リンク", 480},
+    {u"Vlink", MakeColourValue(128, 0, 128), 960, u"LblVlink", u"訪問済みリンク色", 840},
+    {u"Alink", MakeColourValue(255, 0, 0), 1320, u"LblAlink", u"アクセス中リンク色", 1200},
+    {u"Bg", MakeColourValue(255, 255, 255), 1800, nullptr, nullptr, 0},
 };
 
 QString Text(const char16_t *literal)
@@ -120,10 +121,9 @@ void FrmBody::createControls()
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const RowDesign &design = kRowDesigns[i];
         RowControls &controls = m_rows[i];
-        controls.colour = design.defaultColour;
         const QString suffix = Text(design.objectSuffix);
 
-        controls.code = new QLineEdit(Text(design.defaultCode), this);
+        controls.code = new QLineEdit(this);
         controls.code->setObjectName(u"Text"_s + suffix);
         controls.code->setReadOnly(true);
         controls.code->setAlignment(Qt::AlignCenter);
@@ -142,10 +142,8 @@ void FrmBody::createControls()
                 controls.caption->setFont(linkFont);
             controls.caption->setGeometry(
                 TwipsRect(120, design.captionTop, 1455, 255).translated(inside));
-            SetTextColour(controls.caption, design.defaultColour);
-        } else {
-            m_picBg->setBackColor(design.defaultColour);
         }
+        showRowColour(static_cast<Row>(i), design.defaultColour);
     }
 
     m_label5 = new QLabel(u"背景色"_s, this);
@@ -251,6 +249,12 @@ void FrmBody::pasteRowColour(Row row)
 
 void FrmBody::setRowColour(Row row, colour::ColourValue value)
 {
+    showRowColour(row, value);
+    showContrast();
+}
+
+void FrmBody::showRowColour(Row row, colour::ColourValue value)
+{
     // The new code is upper case whatever the letter-case option says; the
     // copy converts the whole tag anyway.
     const colour::HexTriple hex = colour::SplitColorValue(value);
@@ -261,7 +265,6 @@ void FrmBody::setRowColour(Row row, colour::ColourValue value)
         SetTextColour(controls.caption, value);
     else
         m_picBg->setBackColor(value);
-    showContrast();
 }
 
 void FrmBody::showContrast()

@@ -57,6 +57,8 @@ private:
     /// Gives the row a colour as its chooser does: the code in upper case and
     /// what the row paints.
     void setRowColour(Row row, colour::ColourValue value);
+    /// The row's code, caption and preview in @p value, without the contrast.
+    void showRowColour(Row row, colour::ColourValue value);
     void applyLetterCase(colour::LetterCase option);
     void showContrast();
     void copyTag();
