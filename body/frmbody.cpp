@@ -69,7 +69,7 @@ FrmBody::FrmBody(Services &services, QWidget *centreOver)
 
     createControls();
     chainTabOrder();
-    m_picBg->setFocus();
+    m_preview->setFocus();
 
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const Row row = static_cast<Row>(i);
@@ -94,9 +94,9 @@ FrmBody::FrmBody(Services &services, QWidget *centreOver)
                     menu->exec(code->mapToGlobal(at));
                 });
     }
-    connect(m_checkKomozi, &LetterCaseBox::valueChanged, this, &FrmBody::applyLetterCase);
-    connect(m_cmdCopy, &QPushButton::clicked, this, &FrmBody::copyTag);
-    connect(m_cmdUnload, &QPushButton::clicked, this, &FrmBody::reject);
+    connect(m_letterCase, &LetterCaseBox::valueChanged, this, &FrmBody::applyLetterCase);
+    connect(m_copy, &QPushButton::clicked, this, &FrmBody::copyTag);
+    connect(m_close, &QPushButton::clicked, this, &FrmBody::reject);
 
     showContrast();
     formLoad();
@@ -104,19 +104,19 @@ FrmBody::FrmBody(Services &services, QWidget *centreOver)
 
 void FrmBody::createControls()
 {
-    m_picBg = new ColorBox(this);
-    m_picBg->setObjectName(u"PicBg"_s);
-    m_picBg->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_picBg->setLineWidth(2);
-    m_picBg->setFocusPolicy(Qt::StrongFocus);
-    m_picBg->setGeometry(TwipsRect(120, 120, 1695, 1575));
+    m_preview = new ColorBox(this);
+    m_preview->setObjectName(u"PicBg"_s);
+    m_preview->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_preview->setLineWidth(2);
+    m_preview->setFocusPolicy(Qt::StrongFocus);
+    m_preview->setGeometry(TwipsRect(120, 120, 1695, 1575));
 
     const QFont codeFont = MappedFont(kGothicName, 9);
     QFont linkFont = MappedFont(kPGothicName, 9);
     linkFont.setUnderline(true);
     // NOTE: the captions' positions count from the preview's inside, not
     // from its border.
-    const QPoint inside = m_picBg->contentsRect().topLeft();
+    const QPoint inside = m_preview->contentsRect().topLeft();
 
     for (std::size_t i = 0; i < m_rows.size(); ++i) {
         const RowDesign &design = kRowDesigns[i];
@@ -135,7 +135,7 @@ void FrmBody::createControls()
         controls.button->setGeometry(TwipsRect(3000, design.top, 615, 255));
 
         if (design.captionName) {
-            controls.caption = new QLabel(Text(design.captionText), m_picBg);
+            controls.caption = new QLabel(Text(design.captionText), m_preview);
             controls.caption->setObjectName(Text(design.captionName));
             controls.caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             if (i != static_cast<std::size_t>(Row::Text))
@@ -146,30 +146,30 @@ void FrmBody::createControls()
         showRowColour(static_cast<Row>(i), design.defaultColour);
     }
 
-    m_label5 = new QLabel(u"背景色"_s, this);
-    m_label5->setObjectName(u"Label5"_s);
-    m_label5->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_label5->setGeometry(TwipsRect(240, 1800, 1455, 255));
+    auto *backgroundCaption = new QLabel(u"背景色"_s, this);
+    backgroundCaption->setObjectName(u"Label5"_s);
+    backgroundCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    backgroundCaption->setGeometry(TwipsRect(240, 1800, 1455, 255));
 
-    m_checkKomozi = new LetterCaseBox(u"小文字(&K)"_s, this);
-    m_checkKomozi->setObjectName(u"CheckKomozi"_s);
-    m_checkKomozi->setGeometry(TwipsRect(120, 2160, 1095, 375));
+    m_letterCase = new LetterCaseBox(u"小文字(&K)"_s, this);
+    m_letterCase->setObjectName(u"CheckKomozi"_s);
+    m_letterCase->setGeometry(TwipsRect(120, 2160, 1095, 375));
 
-    m_cmdCopy = new QPushButton(u"コピー(&C)"_s, this);
-    m_cmdCopy->setObjectName(u"CmdCopy"_s);
-    m_cmdCopy->setGeometry(TwipsRect(1320, 2160, 1095, 375));
-    m_cmdCopy->setDefault(true);
+    m_copy = new QPushButton(u"コピー(&C)"_s, this);
+    m_copy->setObjectName(u"CmdCopy"_s);
+    m_copy->setGeometry(TwipsRect(1320, 2160, 1095, 375));
+    m_copy->setDefault(true);
 
-    m_cmdUnload = new QPushButton(u"閉じる(&X)"_s, this);
-    m_cmdUnload->setObjectName(u"CmdUnload"_s);
-    m_cmdUnload->setGeometry(TwipsRect(2520, 2160, 1095, 375));
+    m_close = new QPushButton(u"閉じる(&X)"_s, this);
+    m_close->setObjectName(u"CmdUnload"_s);
+    m_close->setGeometry(TwipsRect(2520, 2160, 1095, 375));
 }
 
 void FrmBody::chainTabOrder()
 {
     // The focus goes round in this order; the captions take no focus.
     QWidget *const order[] = {
-        m_picBg,
+        m_preview,
         rowControls(Row::Background).button,
         rowControls(Row::Background).code,
         rowControls(Row::Text).code,
@@ -180,9 +180,9 @@ void FrmBody::chainTabOrder()
         rowControls(Row::Link).button,
         rowControls(Row::Vlink).button,
         rowControls(Row::Alink).button,
-        m_cmdUnload,
-        m_cmdCopy,
-        m_checkKomozi,
+        m_close,
+        m_copy,
+        m_letterCase,
     };
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -200,7 +200,7 @@ void FrmBody::formLoad()
     // A stored 1 or 2 changes the check box and so runs the letter-case
     // conversion before the window is first shown. Values other than 0, 1
     // and 2 count as 0.
-    m_checkKomozi->setValue(colour::LetterCaseFromStored(
+    m_letterCase->setValue(colour::LetterCaseFromStored(
         savedstate::Read(*m_services.settings, savedstate::Value::BodyLetterCase)));
 }
 
@@ -208,9 +208,9 @@ void FrmBody::formUnload()
 {
     if (!m_services.settings)
         return;
-    m_services.settings->unsaved().note(
-        savedstate::Write(*m_services.settings, savedstate::Value::BodyLetterCase,
-                          static_cast<int>(m_checkKomozi->value())));
+    m_services.settings->unsaved().note(savedstate::Write(*m_services.settings,
+                                                          savedstate::Value::BodyLetterCase,
+                                                          static_cast<int>(m_letterCase->value())));
     m_services.settings->unsaved().tell(this, m_services.feedback);
 }
 
@@ -264,7 +264,7 @@ void FrmBody::showRowColour(Row row, colour::ColourValue value)
     if (controls.caption)
         SetTextColour(controls.caption, value);
     else
-        m_picBg->setBackColor(value);
+        m_preview->setBackColor(value);
 }
 
 void FrmBody::showContrast()
@@ -292,7 +292,7 @@ void FrmBody::copyTag()
     if (!m_services.clipboard)
         return;
     m_services.clipboard->clear();
-    m_services.clipboard->setText(BuildBodyTag(codes(), m_checkKomozi->value()));
+    m_services.clipboard->setText(BuildBodyTag(codes(), m_letterCase->value()));
 }
 
 BodyCodes FrmBody::codes() const

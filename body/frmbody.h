@@ -66,11 +66,10 @@ private:
 
     Services &m_services;
 
-    ColorBox *m_picBg = nullptr;
-    QLabel *m_label5 = nullptr;
-    LetterCaseBox *m_checkKomozi = nullptr;
-    QPushButton *m_cmdCopy = nullptr;
-    QPushButton *m_cmdUnload = nullptr;
+    ColorBox *m_preview = nullptr;
+    LetterCaseBox *m_letterCase = nullptr;
+    QPushButton *m_copy = nullptr;
+    QPushButton *m_close = nullptr;
     /// In the order the letter-case conversion walks them: text, link,
     /// visited link, active link, background.
     std::array<RowControls, 5> m_rows{};

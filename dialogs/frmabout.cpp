@@ -45,8 +45,8 @@ FrmAbout::FrmAbout(settings::SettingsStore &settings, QWidget *centreOver)
     setFixedSize(TwipsToPixels(4110), TwipsToPixels(2310));
 
     createControls();
-    m_cmdOK->setFocus();
-    connect(m_cmdOK, &QPushButton::clicked, this, &FrmAbout::accept);
+    m_ok->setFocus();
+    connect(m_ok, &QPushButton::clicked, this, &FrmAbout::accept);
 
     formLoad();
 }
@@ -56,54 +56,54 @@ void FrmAbout::createControls()
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment centre = Qt::AlignCenter;
 
-    m_label1 =
+    QLabel *name =
         MakeLabel(this, u"Label1"_s, appinfo::Name(), TwipsRect(120, 120, 3855, 255), centre);
     // NOTE: Arial is often missing on Linux; fontconfig then picks a
     // look-alike sans serif, which is what we want.
     QFont title(u"Arial"_s, 12);
     title.setBold(true);
-    m_label1->setFont(title);
+    name->setFont(title);
 
-    m_label2 = MakeLabel(this, u"Label2"_s, u"0.0"_s, TwipsRect(3720, 240, 375, 255), left);
+    m_shortVersion = MakeLabel(this, u"Label2"_s, u"0.0"_s, TwipsRect(3720, 240, 375, 255), left);
     QFont shortVersion(u"Arial"_s, 9);
     shortVersion.setBold(true);
-    m_label2->setFont(shortVersion);
+    m_shortVersion->setFont(shortVersion);
 
-    m_label4 = MakeLabel(this, u"Label4"_s,
-                         u"HTML の色コードを作る小さな道具です。\n"
-                         u"スライダー、パレット、スポイトで色を選び、\n"
-                         u"コードと <BODY> タグをコピーできます。"_s,
-                         TwipsRect(120, 600, 3855, 735), Qt::AlignLeft | Qt::AlignTop);
-    m_label4->setWordWrap(true);
+    QLabel *notice = MakeLabel(this, u"Label4"_s,
+                               u"HTML の色コードを作る小さな道具です。\n"
+                               u"スライダー、パレット、スポイトで色を選び、\n"
+                               u"コードと <BODY> タグをコピーできます。"_s,
+                               TwipsRect(120, 600, 3855, 735), Qt::AlignLeft | Qt::AlignTop);
+    notice->setWordWrap(true);
 
-    m_cmdOK = new QPushButton(u"OK"_s, this);
-    m_cmdOK->setObjectName(u"CmdOK"_s);
-    m_cmdOK->setGeometry(TwipsRect(1388, 1440, 1335, 375));
-    m_cmdOK->setDefault(true);
+    m_ok = new QPushButton(u"OK"_s, this);
+    m_ok->setObjectName(u"CmdOK"_s);
+    m_ok->setGeometry(TwipsRect(1388, 1440, 1335, 375));
+    m_ok->setDefault(true);
 
-    m_label3 =
+    m_version =
         MakeLabel(this, u"Label3"_s, u"Version:0.0.0"_s, TwipsRect(120, 1560, 1095, 255), left);
-    m_lblUse = MakeLabel(this, u"LblUse"_s, u"使用回数"_s, TwipsRect(2880, 1560, 1095, 255),
-                         Qt::AlignRight | Qt::AlignVCenter);
-    m_lblCopy = MakeLabel(this, u"lblCopy"_s, u"© Vandrel の作者たち — MIT ライセンス"_s,
-                          TwipsRect(120, 1920, 3855, 255), centre);
+    m_uses = MakeLabel(this, u"LblUse"_s, u"使用回数"_s, TwipsRect(2880, 1560, 1095, 255),
+                       Qt::AlignRight | Qt::AlignVCenter);
+    MakeLabel(this, u"lblCopy"_s, u"© Vandrel の作者たち — MIT ライセンス"_s,
+              TwipsRect(120, 1920, 3855, 255), centre);
 }
 
 void FrmAbout::formLoad()
 {
     using namespace appinfo;
-    m_label2->setText(QString::number(kMajor) + u'.' + QString::number(kMinor));
-    m_label3->setText(u"Version:"_s + QString::number(kMajor) + u'.' + QString::number(kMinor) +
-                      u'.' + QString::number(kRevision));
+    m_shortVersion->setText(QString::number(kMajor) + u'.' + QString::number(kMinor));
+    m_version->setText(u"Version:"_s + QString::number(kMajor) + u'.' + QString::number(kMinor) +
+                       u'.' + QString::number(kRevision));
     // Read afresh each time: the main window counts the start before any box
     // can open, so this includes the current run.
-    m_lblUse->setText(QString::number(savedstate::Read(m_settings, savedstate::Value::Uses)));
+    m_uses->setText(QString::number(savedstate::Read(m_settings, savedstate::Value::Uses)));
 
     // NOTE: the long version is laid out for a narrower font than the
     // Japanese gothic found here; let it grow towards the OK button rather
     // than cut off its last digit.
-    const int needed = m_label3->fontMetrics().horizontalAdvance(m_label3->text()) + 2;
-    const int room = m_cmdOK->x() - TwipsToPixels(60) - m_label3->x();
-    if (needed > m_label3->width())
-        m_label3->resize(std::min(needed, room), m_label3->height());
+    const int needed = m_version->fontMetrics().horizontalAdvance(m_version->text()) + 2;
+    const int room = m_ok->x() - TwipsToPixels(60) - m_version->x();
+    if (needed > m_version->width())
+        m_version->resize(std::min(needed, room), m_version->height());
 }

@@ -28,11 +28,8 @@ private:
 
     settings::SettingsStore &m_settings;
 
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label4 = nullptr;
-    QLabel *m_lblUse = nullptr;
-    QLabel *m_lblCopy = nullptr;
-    QPushButton *m_cmdOK = nullptr;
+    QLabel *m_shortVersion = nullptr; ///< Label2: major.minor
+    QLabel *m_version = nullptr;      ///< Label3: Version:major.minor.revision
+    QLabel *m_uses = nullptr;         ///< LblUse: the number of starts
+    QPushButton *m_ok = nullptr;
 };

@@ -32,9 +32,9 @@ private:
     void formLoad(const AppOptions &options);
     void apply();
 
-    QCheckBox *m_checkTemae = nullptr;
-    QCheckBox *m_checkDokodemo = nullptr;
-    QPushButton *m_cmdOK = nullptr;
-    QPushButton *m_cmdTekiyou = nullptr;
-    QPushButton *m_cmdCancel = nullptr;
+    QCheckBox *m_inFront = nullptr;
+    QCheckBox *m_hideForEyedropper = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_apply = nullptr;
+    QPushButton *m_cancel = nullptr;
 };

@@ -63,9 +63,9 @@ void FrmMain::startUp()
 {
     // 1. The attribute list and the CSS forms; the text stays "なし" with no
     // entry selected.
-    m_combo->addItems(AttributeNames() + CssFormNames());
-    m_combo->setCurrentIndex(-1);
-    m_combo->setEditText(AttributeNames().front());
+    m_attributeBox->addItems(AttributeNames() + CssFormNames());
+    m_attributeBox->setCurrentIndex(-1);
+    m_attributeBox->setEditText(AttributeNames().front());
 
     // 2. The colour. The sliders hold 0..255 and clamp anything else.
     for (const Channel channel : colour::kChannels)
@@ -357,7 +357,7 @@ void FrmMain::GetColor_Click()
 void FrmMain::CommandClip_Click()
 {
     const QString code = m_channels->codeBox()->text();
-    const QString text = ClipboardText(m_combo->currentText(), code, m_letterCase->value());
+    const QString text = ClipboardText(m_attributeBox->currentText(), code, m_letterCase->value());
     m_services.clipboard->clear();
     m_services.clipboard->setText(text);
     // A code half typed over is no colour to remember.

@@ -19,7 +19,6 @@ class FrmColor;
 class LetterCaseBox;
 class QComboBox;
 class QDialog;
-class QGroupBox;
 class QKeyEvent;
 class QMenu;
 class QPushButton;
@@ -42,7 +41,7 @@ public:
     ChannelControls &channels() { return *m_channels; }
     AppOptions &options() { return m_options; }
     FrmColor *palette() const;
-    QComboBox *attributeBox() const { return m_combo; }
+    QComboBox *attributeBox() const { return m_attributeBox; }
     LetterCaseBox *letterCase() const { return m_letterCase; }
     QPushButton *copyButton() const { return m_copy; }
     QToolBar *toolbar() const { return m_toolbar; }
@@ -58,7 +57,15 @@ public:
     /// tests can look at the window instead of waiting in its event loop.
     std::function<void(QDialog &)> runModal;
 
-    // The window's commands, one per menu item or button.
+    // The window's commands, one per menu item or button. A handler is named
+    // Control_Event: the object name of the control or menu item, an
+    // underscore and the event ("CommandClip_Click" runs when CommandClip is
+    // clicked). Object names, handlers, options and settings keys keep some
+    // romanised Japanese words:
+    //   Komozi   lower-case letters (CheckKomozi, the letter-case option)
+    //   Dokodemo anywhere (the eyedropper, どこでもｽﾎﾟｲﾄ: HideDokodemo)
+    //   Temae    in front (CheckTemae, the always-in-front option)
+    //   Tekiyou  apply (the options dialog's CmdTekiyou, 適用)
     void Reset_Click();
     void end_Click();
     void body_Click();
@@ -103,9 +110,8 @@ private:
     AppOptions m_options;
     ChannelControls *m_channels = nullptr;
     LetterCaseBox *m_letterCase = nullptr;
-    QComboBox *m_combo = nullptr;
+    QComboBox *m_attributeBox = nullptr;
     QPushButton *m_copy = nullptr;
-    QGroupBox *m_frameClip = nullptr;
     QToolBar *m_toolbar = nullptr;
     QWidget *m_dropperButton = nullptr;
     QTimer *m_dropperRest = nullptr;

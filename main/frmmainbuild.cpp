@@ -78,31 +78,31 @@ void FrmMain::buildClient(QWidget *client)
 {
     // The clipboard group first, so the preview, code and copy button that
     // lie over it are drawn in front of it.
-    m_frameClip = new QGroupBox(QStringLiteral(u"クリップボード"), client);
-    m_frameClip->setObjectName(QStringLiteral("FrameClip"));
-    m_frameClip->setGeometry(TwipsRect(120, 1560, 4815, 1335));
+    auto *clipboardGroup = new QGroupBox(QStringLiteral(u"クリップボード"), client);
+    clipboardGroup->setObjectName(QStringLiteral("FrameClip"));
+    clipboardGroup->setGeometry(TwipsRect(120, 1560, 4815, 1335));
 
-    auto *frame1 = new QGroupBox(QStringLiteral(u"オプション"), m_frameClip);
-    frame1->setObjectName(QStringLiteral("Frame1"));
-    frame1->setGeometry(TwipsRect(840, 240, 2415, 975));
+    auto *optionsGroup = new QGroupBox(QStringLiteral(u"オプション"), clipboardGroup);
+    optionsGroup->setObjectName(QStringLiteral("Frame1"));
+    optionsGroup->setGeometry(TwipsRect(840, 240, 2415, 975));
 
-    m_letterCase = new LetterCaseBox(QStringLiteral(u"小文字でコピー(&K)"), frame1);
+    m_letterCase = new LetterCaseBox(QStringLiteral(u"小文字でコピー(&K)"), optionsGroup);
     m_letterCase->setObjectName(QStringLiteral("CheckKomozi"));
     m_letterCase->setGeometry(TwipsRect(120, 600, 2175, 255));
     connect(m_letterCase, &LetterCaseBox::valueChanged, this, [this] { CheckKomozi_Click(); });
 
-    m_combo = new QComboBox(m_frameClip);
-    m_combo->setObjectName(QStringLiteral("Combo1"));
+    m_attributeBox = new QComboBox(clipboardGroup);
+    m_attributeBox->setObjectName(QStringLiteral("Combo1"));
     // Font and size before the edit field exists: it is then laid out once,
     // and the box is not sized to its contents first.
-    m_combo->setFont(gothic(9));
-    m_combo->setGeometry(TwipsRect(960, 480, 2175, 300));
-    m_combo->setEditable(true);
+    m_attributeBox->setFont(gothic(9));
+    m_attributeBox->setGeometry(TwipsRect(960, 480, 2175, 300));
+    m_attributeBox->setEditable(true);
     // A typed name is copied exactly as typed: no completion to a list item.
-    m_combo->setCompleter(nullptr);
-    m_combo->setInsertPolicy(QComboBox::NoInsert);
-    m_combo->setEditText(QStringLiteral(u"なし"));
-    m_combo->raise();
+    m_attributeBox->setCompleter(nullptr);
+    m_attributeBox->setInsertPolicy(QComboBox::NoInsert);
+    m_attributeBox->setEditText(QStringLiteral(u"なし"));
+    m_attributeBox->raise();
 
     struct LabelSpec
     {
@@ -188,7 +188,7 @@ void FrmMain::buildClient(QWidget *client)
                                     m_channels->hexBox(Channel::Red),
                                     m_channels->hexBox(Channel::Green),
                                     m_channels->hexBox(Channel::Blue),
-                                    m_combo,
+                                    m_attributeBox,
                                     m_letterCase,
                                     code,
                                     m_copy};
