@@ -211,6 +211,10 @@ bool FrmMain::eventFilter(QObject *watched, QEvent *event)
 
 void FrmMain::openModal(QDialog &dialog)
 {
+    // NOTE: deliberately one way. The window leaves the always-in-front
+    // layer so the dialog is not hidden behind it, and stays out of it after
+    // the dialog closes, even with the option on: only the options dialog's
+    // OK or 適用, or the next start, put it back in front.
     platform::setAlwaysInFront(this, false);
     runModal(dialog);
 }
@@ -296,6 +300,8 @@ void FrmMain::prepareCapture()
 
 void FrmMain::GetColor_Click()
 {
+    // NOTE: as before a modal window (openModal), the window leaves the
+    // always-in-front layer and is not put back when the eyedropper closes.
     platform::setAlwaysInFront(this, false);
     if (m_options.hideDokodemo == 1) {
         // NOTE: the display server gets the capture ready (when nothing was)
