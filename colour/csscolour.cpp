@@ -157,12 +157,6 @@ Vector LmsFromOklch(double lightness, double chroma, double hue)
     return {root[0] * root[0] * root[0], root[1] * root[1] * root[1], root[2] * root[2] * root[2]};
 }
 
-Channels RgbFromOklchBy(const Matrix &lmsToLinearSrgb, double lightness, double chroma, double hue)
-{
-    const Vector linear = Apply(lmsToLinearSrgb, LmsFromOklch(lightness, chroma, hue));
-    return {Encoded(linear[0]) * 255, Encoded(linear[1]) * 255, Encoded(linear[2]) * 255};
-}
-
 /// The linear-light values whose 8-bit channels lie within a tolerance of a
 /// colour's: where the transfer function is monotonic, a test in linear light
 /// spares a power per channel.
@@ -191,14 +185,10 @@ struct LinearBounds
 
 } // namespace
 
-Channels RgbFromOklch(double lightness, double chroma, double hue)
-{
-    return RgbFromOklchBy(kLmsToLinearSrgb, lightness, chroma, hue);
-}
-
 Channels RgbFromOklchAsPainted(double lightness, double chroma, double hue)
 {
-    return RgbFromOklchBy(kLmsToLinearSrgbAsPainted, lightness, chroma, hue);
+    const Vector linear = Apply(kLmsToLinearSrgbAsPainted, LmsFromOklch(lightness, chroma, hue));
+    return {Encoded(linear[0]) * 255, Encoded(linear[1]) * 255, Encoded(linear[2]) * 255};
 }
 
 Rgb PaintedRgb(const Channels &channels)

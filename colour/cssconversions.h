@@ -18,12 +18,10 @@ struct Channels
 /// hsl() to sRGB: hue in degrees (any), saturation and lightness 0 to 1.
 Channels RgbFromHsl(double hue, double saturation, double lightness);
 
-/// oklch() to sRGB: lightness 0 to 1, chroma 0 or more, hue in degrees. The
-/// result may lie outside the sRGB gamut.
-Channels RgbFromOklch(double lightness, double chroma, double hue);
-
 /// oklch() to sRGB as Chromium paints it, which differs from CSS Color 4's
 /// conversion by up to 0.63 of a step; what a pasted oklch() is read as.
+/// Lightness 0 to 1, chroma 0 or more, hue in degrees; the result may lie
+/// outside the sRGB gamut.
 Channels RgbFromOklchAsPainted(double lightness, double chroma, double hue);
 
 /// A CSS hue in degrees brought into [0, 360).
