@@ -18,6 +18,7 @@
 #include "pickers/frmgetcolor.h"
 #include "pickers/loupeview.h"
 #include "pickers/screencapture.h"
+#include "tests/support/serverpixmaps.h"
 
 #include <QApplication>
 #include <QBackingStore>
@@ -37,10 +38,6 @@
 #include <cstdio>
 #include <functional>
 #include <vector>
-
-#ifdef VANDREL_HAVE_XCB_RES
-#include <xcb/res.h>
-#endif
 
 namespace {
 
@@ -87,33 +84,6 @@ std::unique_ptr<ScreenCapture> CreateXcb()
 /// The picture kept on the X server, and the one read into the program.
 const Backend kBackends[] = {{"X server", CreateXcb},
                              {"through Qt", pickers::CreateQtScreenCapture}};
-
-/// How many pixmaps the X server holds for this program; -1 where it cannot
-/// tell (or the bench was built without xcb-res).
-int serverPixmaps()
-{
-#ifdef VANDREL_HAVE_XCB_RES
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t *c = x11 ? x11->connection() : nullptr;
-    if (!c)
-        return -1;
-    // The server tells the program by the client bits of any id of its own.
-    const QScopedPointer<xcb_res_query_client_resources_reply_t, QScopedPointerPodDeleter> reply(
-        xcb_res_query_client_resources_reply(
-            c, xcb_res_query_client_resources(c, xcb_generate_id(c)), nullptr));
-    if (!reply)
-        return -1;
-    int count = 0;
-    for (auto type = xcb_res_query_client_resources_types_iterator(reply.get()); type.rem;
-         xcb_res_type_next(&type)) {
-        if (type.data->resource_type == XCB_ATOM_PIXMAP)
-            count = static_cast<int>(type.data->count);
-    }
-    return count;
-#else
-    return -1;
-#endif
-}
 
 void measureCapture(const Backend &backend, bool fresh)
 {
@@ -217,14 +187,14 @@ void measureMemory(FrmMain &mainWindow, Services &services, const Backend &backe
     // of the desktop.
     const QSize desktop = pickers::DeviceDesktop().size();
     const double picture = 4e-6 * desktop.width() * desktop.height();
-    const int before = serverPixmaps();
+    const int before = ServerPixmaps();
     capture->prepare();
-    const int prepared = serverPixmaps() - before;
+    const int prepared = ServerPixmaps() - before;
     QPointer<FrmGetColor> window;
     openTimed(mainWindow, window);
     const QSize store = window->backingStore()->size();
     closeEyedropper(mainWindow, window);
-    const int after = serverPixmaps() - before;
+    const int after = ServerPixmaps() - before;
     services.capture = nullptr;
     std::printf("  held on the X server, %-10s: eyedropper window's own picture %dx%d",
                 backend.name, std::max(store.width(), 0), std::max(store.height(), 0));
@@ -239,10 +209,10 @@ void measureMemory(FrmMain &mainWindow, Services &services, const Backend &backe
         const std::unique_ptr<ScreenCapture> brief =
             pickers::CreateXcbScreenCapture(std::chrono::milliseconds(100));
         brief->prepare();
-        const int held = serverPixmaps() - before - after;
-        spinUntil([&] { return serverPixmaps() - before - after <= 0; }, 2000);
+        const int held = ServerPixmaps() - before - after;
+        spinUntil([&] { return ServerPixmaps() - before - after <= 0; }, 2000);
         std::printf("; another %.1f MB prepared, %.1f MB after the keeping time", held * picture,
-                    (serverPixmaps() - before - after) * picture);
+                    (ServerPixmaps() - before - after) * picture);
     }
     std::printf("\n");
 }

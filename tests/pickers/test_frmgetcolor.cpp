@@ -14,6 +14,7 @@
 #include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
+#include "support/serverpixmaps.h"
 
 #include <QApplication>
 #include <QBackingStore>
@@ -24,10 +25,6 @@
 #include <QTest>
 #include <climits>
 #include <tuple>
-
-#ifdef VANDREL_HAVE_XCB_RES
-#include <xcb/res.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -41,30 +38,6 @@ QString code(QRgb rgb)
 double screenRatio()
 {
     return QGuiApplication::primaryScreen()->devicePixelRatio();
-}
-
-/// How many pixmaps the X server holds for this program (it tells the
-/// program by the client bits of any id of its own); -1 where it cannot tell.
-int serverPixmaps()
-{
-#ifdef VANDREL_HAVE_XCB_RES
-    xcb_connection_t *c =
-        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    const QScopedPointer<xcb_res_query_client_resources_reply_t, QScopedPointerPodDeleter> reply(
-        xcb_res_query_client_resources_reply(
-            c, xcb_res_query_client_resources(c, xcb_generate_id(c)), nullptr));
-    if (!reply)
-        return -1;
-    int count = 0;
-    for (auto type = xcb_res_query_client_resources_types_iterator(reply.get()); type.rem;
-         xcb_res_type_next(&type)) {
-        if (type.data->resource_type == XCB_ATOM_PIXMAP)
-            count = static_cast<int>(type.data->count);
-    }
-    return count;
-#else
-    return -1;
-#endif
 }
 
 } // namespace
@@ -256,22 +229,22 @@ private Q_SLOTS:
         // The X server's pixmaps for the program: one made ready before the
         // pick and used by it (the eyedropper window makes no picture of its
         // own), kept after the pick and given back after the keeping time.
-        if (!m_capture || serverPixmaps() < 0)
+        if (!m_capture || ServerPixmaps() < 0)
             QSKIP("needs an X server that tells what it holds");
         delete m_window; // left open by the test before
         const std::unique_ptr<ScreenCapture> capture = pickers::CreateXcbScreenCapture();
-        const int before = serverPixmaps();
+        const int before = ServerPixmaps();
         capture->prepare();
-        QCOMPARE(serverPixmaps(), before + 1);
+        QCOMPARE(ServerPixmaps(), before + 1);
         FrmGetColor *window = open(capture->grab().picture);
         QVERIFY(window->backingStore()->size().isEmpty());
         window->close();
         QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
-        QCOMPARE(serverPixmaps(), before + 1);
+        QCOMPARE(ServerPixmaps(), before + 1);
         const std::unique_ptr<ScreenCapture> brief =
             pickers::CreateXcbScreenCapture(std::chrono::milliseconds(1));
         brief->prepare();
-        QTRY_COMPARE_WITH_TIMEOUT(serverPixmaps(), before + 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(ServerPixmaps(), before + 1, 5000);
     }
 
     void hiddenWindowWatch()
