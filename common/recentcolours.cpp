@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "common/recentcolours.h"
 
+#include "colour/csscolour.h"
 #include "common/settingsstore.h"
 
 namespace {
@@ -53,13 +54,8 @@ QString StoredColourCode(colour::ColourValue value)
 
 std::optional<colour::ColourValue> ParseStoredColourCode(QStringView text)
 {
-    text = text.trimmed();
-    if (text.size() != 7 || text.front() != u'#')
+    const std::optional<colour::Rgb> rgb = colour::ParseColourCode(text.trimmed());
+    if (!rgb)
         return std::nullopt;
-    const std::optional<int> red = colour::ParseChannelHex(text.mid(1, 2));
-    const std::optional<int> green = colour::ParseChannelHex(text.mid(3, 2));
-    const std::optional<int> blue = colour::ParseChannelHex(text.mid(5, 2));
-    if (!red || !green || !blue)
-        return std::nullopt;
-    return colour::MakeColourValue(*red, *green, *blue);
+    return colour::MakeColourValue(rgb->red, rgb->green, rgb->blue);
 }
