@@ -120,14 +120,39 @@ bool StartsNumber(QStringView s, qsizetype i)
            (i + 1 < s.size() && s[i] == u'.' && IsDigit(s[i + 1]));
 }
 
+/// Where the run of characters from @p i that @p takes accepts ends.
+template <typename Takes> qsizetype RunEnd(QStringView s, qsizetype i, Takes takes)
+{
+    while (i < s.size() && takes(s[i]))
+        ++i;
+    return i;
+}
+
+/// Where the CSS number that starts at @p i ends: after its sign, digits,
+/// fraction and exponent.
+qsizetype NumberEnd(QStringView s, qsizetype i)
+{
+    if (s[i] == u'+' || s[i] == u'-')
+        ++i;
+    i = RunEnd(s, i, IsDigit);
+    if (i + 1 < s.size() && s[i] == u'.' && IsDigit(s[i + 1]))
+        i = RunEnd(s, i + 1, IsDigit);
+    if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
+        qsizetype exponent = i + 1;
+        if (exponent < s.size() && (s[exponent] == u'+' || s[exponent] == u'-'))
+            ++exponent;
+        if (exponent < s.size() && IsDigit(s[exponent]))
+            i = RunEnd(s, exponent, IsDigit);
+    }
+    return i;
+}
+
 std::optional<QList<Token>> Tokens(QStringView s)
 {
     QList<Token> tokens;
-    const auto digitAt = [&](qsizetype i) { return i < s.size() && IsDigit(s[i]); };
     qsizetype i = 0;
     for (;;) {
-        while (i < s.size() && IsCssSpace(s[i]))
-            ++i;
+        i = RunEnd(s, i, IsCssSpace);
         if (i == s.size())
             return tokens;
         if (s[i] == u',' || s[i] == u'/') {
@@ -135,21 +160,7 @@ std::optional<QList<Token>> Tokens(QStringView s)
             ++i;
         } else if (StartsNumber(s, i)) {
             const qsizetype begin = i;
-            if (s[i] == u'+' || s[i] == u'-')
-                ++i;
-            while (digitAt(i))
-                ++i;
-            if (i < s.size() && s[i] == u'.' && digitAt(i + 1))
-                for (++i; digitAt(i); ++i) {
-                }
-            if (i < s.size() && (s[i] == u'e' || s[i] == u'E')) {
-                qsizetype exponent = i + 1;
-                if (exponent < s.size() && (s[exponent] == u'+' || s[exponent] == u'-'))
-                    ++exponent;
-                if (digitAt(exponent))
-                    for (i = exponent; digitAt(i); ++i) {
-                    }
-            }
+            i = NumberEnd(s, i);
             const std::optional<double> value = ReadDecimalNumber(s.sliced(begin, i - begin));
             if (!value || !std::isfinite(*value))
                 return std::nullopt;
@@ -159,16 +170,14 @@ std::optional<QList<Token>> Tokens(QStringView s)
                 ++i;
             } else if (i < s.size() && IsNameStart(s[i])) {
                 const qsizetype unit = i;
-                while (i < s.size() && IsNameChar(s[i]))
-                    ++i;
+                i = RunEnd(s, i, IsNameChar);
                 token.kind = Token::Kind::Dimension;
                 token.unit = s.sliced(unit, i - unit);
             }
             tokens.append(token);
         } else if (IsNameStart(s[i])) {
             const qsizetype begin = i;
-            while (i < s.size() && IsNameChar(s[i]))
-                ++i;
+            i = RunEnd(s, i, IsNameChar);
             if (!EqualsAscii(s.sliced(begin, i - begin), u"none"))
                 return std::nullopt;
             tokens.append({Token::Kind::None, 0, {}});
