@@ -847,15 +847,7 @@ private:
                 output->gone = true;
     }
 
-    static constexpr wl_registry_listener kRegistryListener = {
-        [](void *data, wl_registry *registry, uint32_t name, const char *interface,
-           uint32_t version) {
-            static_cast<WaylandScreenCapture *>(data)->global(registry, name, interface, version);
-        },
-        [](void *data, wl_registry *, uint32_t name) {
-            static_cast<WaylandScreenCapture *>(data)->globalRemove(name);
-        },
-    };
+    static const wl_registry_listener kRegistryListener;
 
     /// The X server the pictures go to, if any; it outlives the buffers it
     /// reads.
@@ -875,6 +867,15 @@ private:
     std::vector<std::unique_ptr<ShmBuffer>> m_buffers;
     /// Lets the buffers go a while after the last capture.
     QTimer m_release;
+};
+
+const wl_registry_listener WaylandScreenCapture::kRegistryListener = {
+    [](void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t version) {
+        static_cast<WaylandScreenCapture *>(data)->global(registry, name, interface, version);
+    },
+    [](void *data, wl_registry *, uint32_t name) {
+        static_cast<WaylandScreenCapture *>(data)->globalRemove(name);
+    },
 };
 
 } // namespace
