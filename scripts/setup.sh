@@ -17,6 +17,7 @@ packages=(
     libwayland-dev libwayland-bin  # and asks a Wayland compositor for a copy of its outputs
     libxcb-res0-dev  # the eyedropper's test and benchmark ask the X server what the program holds there
     xvfb xdotool xclip x11-utils x11-apps x11-xserver-utils imagemagick openbox
+    wmctrl  # the end-to-end tests close a window through the window manager, as its close box does
     appstream desktop-file-utils
     dpkg-dev file lintian  # the Debian package: library dependencies, file types, its check
     qt6-wayland  # Qt's Wayland platform, for Wayland desktops without Xwayland

@@ -60,14 +60,18 @@ class MainWindow(unittest.TestCase):
         s.activate(s.main)
         self.copied("#000000")  # straight after a first start
         s.click_control(*COLOR_BOX, clicks=2)  # the platform's chooser
-        s.open_window("^色を選択$")
-        # "#0000C0" typed over its HTML field's text, then OK.
-        s.key("alt+h", "ctrl+a", "numbersign", "0", "0", "0", "0", "C", "0", "Return")
-        wait_until(lambda: not s.find_windows("^色を選択$"), what="chooser closed")
+        chooser = s.open_dialog()
+        # "#0000C0" typed over its HTML field's text, then OK. Titles and
+        # access keys change with the language: the field is the third stop
+        # back from the basic colours, where the focus starts.
+        s.key("shift+Tab", "shift+Tab", "shift+Tab", "ctrl+a", "numbersign", "0", "0", "0", "0",
+              "C", "0", "Return")
+        wait_until(lambda: not s.is_viewable(chooser), what="chooser closed")
         self.replace_text(TEXT_RED, "255")
         self.replace_text(TEXT_GREEN_HEX, "ab")
         self.copied("#FFABC0")
-        self.assertEqual(s.grab(s.client_point(540, 2340) + (1, 1)).hex(), "ffabc0")  # preview
+        wait_until(lambda: s.grab(s.client_point(540, 2340) + (1, 1)).hex() == "ffabc0",
+                   what="the preview repainted")
         # An attribute name from the keyboard, then the whole text in lower case.
         self.replace_text(COMBO1, "bgcolor")
         self.copied('BGCOLOR="#FFABC0"')

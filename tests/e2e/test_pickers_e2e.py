@@ -27,16 +27,17 @@ class Pickers(unittest.TestCase):
         s = Session("[Setting]\nHideDokodemo=1\n")
         self.addCleanup(s.close)
         ppm = os.path.join(s.tmp, "patch.ppm")
+        pixels = bytes(c for row in range(120) for column in range(160)
+                       for c in ((column * 5) & 0xFF, row * 2, 0x40))
         with open(ppm, "wb") as f:
-            f.write(b"P6 160 120 255\n" + bytes(c for row in range(120) for column in range(160)
-                                                for c in ((column * 5) & 0xFF, row * 2, 0x40)))
+            f.write(b"P6 160 120 255\n" + pixels)
         s._spawn(["display", "-title", "patch", "-geometry", "+0+0", ppm])
         patch_window = s.open_window("^patch$")
         patch = s.geometry(patch_window)
-        truth = s.grab()
+        wait_until(lambda: s.grab(patch[:2] + (160, 120)) == pixels, what="the picture drawn")
         s.start()
         s.click_at(*s.client_point(*TOOLBAR_DROPPER))
-        s.wait_eyedropper()
+        s.wait_eyedropper(keys=True)
         self.assertFalse(s.is_viewable(s.main))
         # It picks from the picture taken: the patch beneath goes. What the
         # loupe shows of the program's own capture, and that it leaves the
@@ -46,14 +47,14 @@ class Pickers(unittest.TestCase):
         # The arrow keys move the real pointer.
         s._run(["xdotool", "mousemove", "--sync", str(patch[0] + 30), str(patch[1] + 60)])
         s.key("Right", "Right", "shift+Down", "Up")
-        x, y = patch[0] + 32, patch[1] + 69
+        x, y = 32, 69
         wait_until(lambda: s._run(["xdotool", "getmouselocation", "--shell"]).split()[:2]
-                   == ["X=%d" % x, "Y=%d" % y], what="pointer moved")
+                   == ["X=%d" % (patch[0] + x), "Y=%d" % (patch[1] + y)], what="pointer moved")
         s.key("Return")
         wait_until(lambda: s.is_viewable(s.main), what="main window back")
         s.activate(s.main)
         s.key("Return")  # copies the code
-        s.clipboard_becomes("#" + truth[(y * s.size[0] + x) * 3:][:3].hex().upper())
+        s.clipboard_becomes("#" + pixels[(y * 160 + x) * 3:][:3].hex().upper())
 
     def test_palette_docks_and_the_eyedropper_shows_the_screen_without_the_menu(self):
         s = Session("[Position]\nTop=1500\nLeft=3000\nColorP=1\n")
@@ -77,15 +78,14 @@ class Pickers(unittest.TestCase):
         s.key("alt+i")
         wait_until(lambda: s.grab(top) != before, what="menu over the window")
         s.key("g")
-        s.wait_eyedropper()
+        s.wait_eyedropper(keys=True)
         wait_until(lambda: s.grab(top) == before, what="the screen shown without the menu")
         s.key("Escape")
         s.wait_eyedropper(shown=False)
 
-        # Closed by its close box (the right end of openbox's title bar), it is
-        # stored as closed when the program closes.
-        fx, fy, fw, _ = frame(s, palette)
-        s.click_at(fx + fw - 12, fy + (s.geometry(palette)[1] - fy) // 2)
+        # Closed by the window manager, as by its close box, it is stored as
+        # closed when the program closes.
+        s.close_window(palette)
         wait_until(lambda: not s.find_windows("^Color$"), what="palette closed")
         self.assertEqual(s.close_main_by_menu(), 0)
         self.assertEqual(ini_value(s.config.read_text(), "Position", "ColorP"), "0")

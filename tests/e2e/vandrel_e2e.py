@@ -16,9 +16,10 @@ import tempfile
 import time
 
 BIN = os.environ.get("VANDREL_BIN", os.path.join(os.path.dirname(__file__), "../../build/vandrel"))
-# Every program these tests run on the display: the window manager, input,
-# window properties, the clipboard, and ImageMagick's screen reader and viewer.
-TOOLS = ("openbox", "xdotool", "xprop", "xwininfo", "xclip", "import", "display")
+# Every program these tests run on the display: the window manager and its
+# close request, input, window properties, the clipboard, and ImageMagick's
+# screen reader and viewer.
+TOOLS = ("openbox", "wmctrl", "xdotool", "xprop", "xwininfo", "xclip", "import", "display")
 MENU_BAR_HEIGHT = 20  # the main window's menu bar, above the client area
 TOOLBAR_DROPPER = (2070, 180)  # the eyedropper button's middle, in client twips
 
@@ -94,14 +95,33 @@ class Session:
         self.activate(window)
         return window
 
-    def wait_eyedropper(self, shown=True, timeout=30.0):
+    def wait_eyedropper(self, shown=True, timeout=30.0, keys=False):
         """Waits for the eyedropper, the program's window over the whole
-        screen, to show or to close."""
+        screen, to show or to close; with keys, also until it has the
+        keyboard, which it takes only once it shows."""
         def found():
             return [w for w in self.find_windows("vandrel", "--classname")
                     if self.geometry(w) == (0, 0) + self.size]
         wait_until(lambda: bool(found()) == shown, timeout=timeout,
                    what="eyedropper " + ("shown" if shown else "closed"))
+        if keys:
+            focus = ["xdotool", "getwindowfocus", "-f"]
+            wait_until(lambda: self._run(focus).strip() in found(), what="eyedropper's keyboard")
+
+    def open_dialog(self):
+        """Waits for a window the program shows for its main window (found as
+        the window manager finds it, not by a title another language changes)
+        and activates it."""
+        owner = "# %#x" % int(self.main)
+        window = wait_until(lambda: [w for w in self.find_windows("vandrel", "--classname")
+                                     if self._run(["xprop", "-id", w, "WM_TRANSIENT_FOR"])
+                                     .rstrip().endswith(owner)], what="a window for the main")[0]
+        self.activate(window)
+        return window
+
+    def close_window(self, window):
+        """Asks the window manager to close the window, as its close box does."""
+        self._run(["wmctrl", "-i", "-c", str(window)])
 
     def is_viewable(self, window):
         return "IsViewable" in self._run(["xwininfo", "-id", str(window)])
