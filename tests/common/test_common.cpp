@@ -5,6 +5,7 @@
 #include "common/twips.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -26,18 +27,23 @@ private Q_SLOTS:
 
     void messageBox()
     {
-        // Read the box from inside its own modal loop, then close it; the check
-        // runs after the loop has ended, so a failure cannot keep it open.
+        // Read the box from inside its own modal loop once it is the modal
+        // window, then close it (every window, should it never become one);
+        // the check runs after the loop has ended, so a failure cannot keep
+        // it open.
         QString seen;
-        QTimer::singleShot(0, this, [&seen] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (auto *box = qobject_cast<QMessageBox *>(modal))
+        QTimer poll;
+        const QDeadlineTimer bound(10000);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box)
                 seen = u"%1|%2|%3|%4"_s.arg(box->text(), box->windowTitle())
                            .arg(box->icon())
                            .arg(box->standardButtons().toInt());
-            if (modal)
-                modal->close();
+            if (box || bound.hasExpired())
+                QApplication::closeAllWindows();
         });
+        poll.start(10);
         ShowMessageBox(nullptr, colour::kHexMessage);
         QCOMPARE(seen, u"%1|Vandrel|%2|%3"_s.arg(colour::kHexMessage)
                            .arg(QMessageBox::NoIcon)

@@ -56,6 +56,7 @@ public:
     QVariantMap results;
     QVariantMap options;
     int closes = 0; ///< requests closed by the caller
+    QTimer resend;  ///< the answer on the portal's own path, until the test stops it
 
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &call, const QDBusConnection &bus) override
@@ -80,8 +81,15 @@ public:
         bus.send(call.createReply(QVariant::fromValue(QDBusObjectPath(path))));
         if (answer == Answer::AfterReply)
             bus.send(signal);
-        else if (answer == Answer::OnChosenPath) // once the user has acted
-            QTimer::singleShot(500, [bus, signal] { QDBusConnection(bus).send(signal); });
+        // Once the user has acted. The caller can listen on a path of the
+        // portal's choosing only once it has the reply, and when it does is
+        // not the portal's to know: the answer comes again until it is heard.
+        if (answer == Answer::OnChosenPath) {
+            resend.disconnect();
+            QObject::connect(&resend, &QTimer::timeout, &resend,
+                             [bus, signal] { bus.send(signal); });
+            resend.start(50);
+        }
         return true;
     }
 };
@@ -194,6 +202,7 @@ private Q_SLOTS:
         const pickers::PortalPicture got = pickers::PortalScreenshot(client, bound).take();
         // The eyedropper's capture: every failure a refusal, never a picture.
         const ScreenCapture::Result shot = CreatePortalScreenCapture(client, bound)->grab();
+        m_portal.resend.stop();
         portalBus().registerService(kService);
         QCOMPARE(got.failure, failure);
         QCOMPARE(shot.picture   ? u"picture"_s
