@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs one command inside a private, headless Wayland desktop session (1280 x 720 unless given)
-# and exits with its status (70: the session did not start).
+# and exits with its status (70: the session did not start; 69: started as root where no private
+# PID namespace may be made, as in a container without the right to make namespaces).
 #
 #   tests/e2e/wayland-session.sh [-s WxH] [-b IMAGE] [--] COMMAND [ARGS...]
 #
@@ -11,7 +12,8 @@
 # sway refuses to run as root, so when started as root the script runs again as nobody, in a
 # private PID namespace that ends every process of the session when the script ends. COMMAND gets
 # WAYLAND_DISPLAY, DISPLAY (Xwayland), DBUS_SESSION_BUS_ADDRESS, XDG_RUNTIME_DIR, HOME and
-# SWAYSOCK (for swaymsg); files it reads or writes must be reachable by that user.
+# SWAYSOCK (for swaymsg); files it reads or writes must be reachable by that user (this script
+# need not be).
 set -u
 size=1280x720 bg=''
 while :; do
@@ -22,8 +24,18 @@ while :; do
     *) break ;;
     esac
 done
-[ "$(id -u)" = 0 ] && exec unshare --pid --fork --kill-child --mount-proc \
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$0" -s "$size" ${bg:+-b "$bg"} -- "$@"
+if [ "$(id -u)" = 0 ]; then
+    namespace=(unshare --pid --fork --kill-child --mount-proc)
+    if ! refused=$("${namespace[@]}" true 2>&1); then
+        echo "wayland-session: run as root, the session needs a private PID namespace, which" \
+            "this machine refuses (the right to make namespaces, CAP_SYS_ADMIN): $refused" >&2
+        exit 69
+    fi
+    # NOTE: nobody may be unable to read this file where it lies (a checkout under /root, which
+    # is private to root): the script runs again from its text, read here by root.
+    exec "${namespace[@]}" setpriv --reuid=65534 --regid=65534 --clear-groups \
+        /bin/bash -c "$(cat "$0")" "$0" -s "$size" ${bg:+-b "$bg"} -- "$@"
+fi
 background="#336699 solid_color"
 [ -n "$bg" ] && background="$bg stretch"
 W=$(mktemp -d /tmp/wl-session.XXXXXX) # private to its user, as a runtime folder must be
