@@ -183,7 +183,7 @@ private Q_SLOTS:
         const QPoint at(h.settings.values.value(u"Position/Left"_s).toInt(),
                         h.settings.values.value(u"Position/Top"_s).toInt());
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(at / 15));
-        QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 10000);
     }
 
     void unsavedSettingsAreToldOnce()
@@ -484,7 +484,7 @@ private Q_SLOTS:
         QVERIFY(h.w().isVisible() && !h.inFront());
         QCOMPARE(eyedropper->loupe()->code(), u"#0ab0fe"_s);
         QTest::keyClick(eyedropper, Qt::Key_Escape);
-        QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(eyedropper.isNull(), 10000);
         QCOMPARE(h.code(), u"#010000"_s);
 
         // A capture that saw nothing of the screen: no eyedropper opens, the
@@ -531,7 +531,7 @@ private Q_SLOTS:
         QCOMPARE(h.w().palette()->pos(), docked + QPoint(50, 50));
         QCOMPARE(left(), picked);
         h.w().palette()->close();
-        QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(!h.w().palette(), 10000);
         h.w().pal_Click();
         QCOMPARE(h.w().palette()->pos(), docked);
         QCOMPARE(left(), 0u);

@@ -205,7 +205,7 @@ private Q_SLOTS:
             QTest::mouseRelease(window, Qt::MouseButton(-pick), {}, at);
         }
         QCOMPARE(m_picked, QList{pickers::ColourFromRgb(place.pixel(picked))});
-        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 10000);
     }
 
     void pointerPassesThroughTheLoupe()
@@ -219,7 +219,8 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             QCursor::setPos(window->mapToGlobal(at));
             QTRY_COMPARE_WITH_TIMEOUT(window->loupeCentre(),
-                                      pickers::DevicePixelAt(at, window->devicePixelRatio()), 2000);
+                                      pickers::DevicePixelAt(at, window->devicePixelRatio()),
+                                      10000);
             at = window->loupe()->geometry().center(); // the next move lands on the loupe
         }
     }
