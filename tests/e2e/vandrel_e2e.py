@@ -7,6 +7,7 @@ desktop, which has its own). Each Session runs a copy of the program in a
 fresh folder, so the settings file beside it starts as the test wants, and is
 torn down when the test ends, also when it fails.
 """
+import ctypes
 import os
 import pathlib
 import re
@@ -36,6 +37,26 @@ def wait_until(condition, timeout=30.0, what="condition"):
             raise AssertionError("timed out waiting for " + (what() if callable(what) else what))
         time.sleep(0.05)  # polling interval of a bounded wait
     return value
+
+
+def keyboard_grabbed(display):
+    """Whether a program on the display holds the keyboard grabbed. Asks for
+    the grab at a time still to come, which the X server refuses without ever
+    taking it: as already grabbed when a program holds it, else as an invalid
+    time (its clock is the system's monotonic one)."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype, x.XOpenDisplay.argtypes = ctypes.c_void_p, [ctypes.c_char_p]
+    x.XDefaultRootWindow.restype, x.XDefaultRootWindow.argtypes = ctypes.c_ulong, [ctypes.c_void_p]
+    x.XGrabKeyboard.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 3 + [
+        ctypes.c_ulong]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x.XOpenDisplay(display.encode())
+    later = (int(time.monotonic() * 1000) + 600000) & 0xFFFFFFFF
+    status = x.XGrabKeyboard(connection, x.XDefaultRootWindow(connection), 0, 1, 1, later)
+    x.XCloseDisplay(connection)  # which would also end a grab taken after all
+    if status not in (1, 2):  # AlreadyGrabbed, GrabInvalidTime
+        raise RuntimeError("the keyboard probe was answered %d" % status)
+    return status == 1
 
 
 def ini_value(text, section, key):
@@ -98,15 +119,15 @@ class Session:
     def wait_eyedropper(self, shown=True, timeout=30.0, keys=False):
         """Waits for the eyedropper, the program's window over the whole
         screen, to show or to close; with keys, also until it has the
-        keyboard, which it takes only once it shows."""
+        keyboard, which it takes only once it shows (the window manager may
+        keep the focus elsewhere; its grab is what counts)."""
         def found():
             return [w for w in self.find_windows("vandrel", "--classname")
                     if self.geometry(w) == (0, 0) + self.size]
         wait_until(lambda: bool(found()) == shown, timeout=timeout,
                    what="eyedropper " + ("shown" if shown else "closed"))
         if keys:
-            focus = ["xdotool", "getwindowfocus", "-f"]
-            wait_until(lambda: self._run(focus).strip() in found(), what="eyedropper's keyboard")
+            wait_until(lambda: keyboard_grabbed(self.env["DISPLAY"]), what="eyedropper's keyboard")
 
     def open_dialog(self):
         """Waits for a window the program shows for its main window (found as
