@@ -78,12 +78,16 @@ class Session:
         self.env["XDG_CONFIG_HOME"] = os.path.join(self.tmp, "config")
         # One window manager for the display, started by the first session:
         # one started anew can miss a window whose number a window of the
-        # former program had. It ends with the display.
+        # former program had. It ends with the display. NOTE: a window mapped
+        # while openbox starts may stay unmanaged until some other event comes;
+        # its start-up command, run as its event loop begins, says it is ready.
         check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
         if window_manager and "window id" not in self._run(check):
-            subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL)
-            wait_until(lambda: "window id" in self._run(check), what="window manager")
+            subprocess.Popen(["openbox", "--sm-disable", "--startup",
+                              "xprop -root -f VANDREL_WM_READY 8s -set VANDREL_WM_READY 1"],
+                             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            wait_until(lambda: '"1"' in self._run(["xprop", "-root", "VANDREL_WM_READY"]),
+                       what="window manager")
         self.size = tuple(int(v) for v in self._run(["xdotool", "getdisplaygeometry"]).split())
 
     def _spawn(self, argv, **kwargs):
