@@ -18,7 +18,7 @@ SPOT = (5, 5)  # a pixel of the desktop away from the main window
 class Reach(unittest.TestCase):
     def pick(self, *options, act):
         proc = self.s._spawn([self.s.binary, "--pick"] + list(options), stdout=subprocess.PIPE)
-        self.s.wait_eyedropper()
+        self.s.wait_eyedropper(keys=True)
         act()
         return proc.communicate(timeout=30)[0].decode(), proc.returncode
 
