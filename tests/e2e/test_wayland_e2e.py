@@ -109,9 +109,13 @@ def inside(capture):
     # compositor shows grey.
     wait_until(lambda: screen_pixel(w // 2, h // 2) == PATCH, timeout=60, what="the wallpaper")
     s.start()
+
+    def over_patch():  # once the compositor has placed the main window
+        x, y = s.client_point(1500, 1500)
+        return w // 4 <= x < 3 * w // 4 and h // 4 <= y < 3 * h // 4
+    wait_until(over_patch, what=lambda: "the main window over the patch, not at %r"
+               % (s.geometry(s.main),))
     under = s.client_point(1500, 1500)  # where the main window is
-    assert w // 4 <= under[0] < 3 * w // 4 and h // 4 <= under[1] < 3 * h // 4, \
-        "the main window opened outside the patch: %r" % (s.geometry(s.main),)
     noise = (w // 8, 7 * h // 8)
     shown = screen_pixel(*noise)
     assert shown != PATCH
