@@ -292,7 +292,7 @@ private Q_SLOTS:
         QApplication::sendEvent(&h.w(), &enter);
         QDropEvent drop(QPointF(5, 60), Qt::CopyAction, &dropped, Qt::LeftButton, {});
         QApplication::sendEvent(&h.w(), &drop);
-        QTRY_COMPARE_WITH_TIMEOUT(h.code(), u"#000000"_s, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.code(), u"#000000"_s, 10000);
     }
 
     void chooser()
@@ -468,7 +468,7 @@ private Q_SLOTS:
         // and when the colour menu opens: the capture gets ready each time;
         // the command itself gets it ready only for a main window that hides.
         QTest::mouseMove(h.w().findChild<QWidget *>(u"Toolbar1_3_Button"_s));
-        QTRY_COMPARE_WITH_TIMEOUT(capture.prepared, 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(capture.prepared, 1, 10000);
         // NOTE: the pointer moves off the button: resting there, it would get
         // the capture ready again whenever the button is entered anew (after
         // the eyedropper), at a moment that depends on the machine's speed.

@@ -240,7 +240,7 @@ private Q_SLOTS:
         FrmGetColor *window = open(capture->grab().picture);
         QVERIFY(window->backingStore()->size().isEmpty());
         window->close();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 10000);
         QCOMPARE(ServerPixmaps(), before + 1);
         const std::unique_ptr<ScreenCapture> brief =
             pickers::CreateXcbScreenCapture(std::chrono::milliseconds(1));
