@@ -32,7 +32,12 @@ class Settings(unittest.TestCase):
         folder = os.path.join(s.tmp, "small")
         os.mkdir(folder)
         size = "size=%dk" % (os.path.getsize(s.binary) // 1024 + 64)
-        subprocess.run(["mount", "-t", "tmpfs", "-o", size, "tmpfs", folder], check=True)
+        mount = subprocess.run(["mount", "-t", "tmpfs", "-o", size, "tmpfs", folder],
+                               capture_output=True, text=True)
+        if mount.returncode:  # as in a container without the right to mount
+            print("SKIPPED: a close on a full disk: this machine does not let root mount a small "
+                  "file system (CAP_SYS_ADMIN): " + mount.stderr.strip())
+            self.skipTest("no right to mount")
         self.addCleanup(subprocess.run, ["umount", "-l", folder])
         config = pathlib.Path(folder, "Config.ini")
         config.write_bytes(b"; kept as it was\r\n[Color]\r\nRed=10\r\n")
