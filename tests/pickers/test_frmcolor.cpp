@@ -6,7 +6,7 @@
 #include "support/picture.h"
 
 #include "colour/colorbox.h"
-#include "pickers/paletteimage.h"
+#include "pickers/paletteimage.h" // ColourFromRgb
 
 #include <QLabel>
 #include <QTest>
@@ -115,7 +115,11 @@ private Q_SLOTS:
     void mouseSequences()
     {
         QFETCH(Steps, steps);
-        const QImage palette = pickers::MakePaletteImage();
+        // The colours as the palette shows them on the screen.
+        QWidget *picture = m_palette->findChild<QWidget *>(u"Picture1"_s);
+        const QImage palette = picture->grab(QRect(kBorder, picture->size() - QSize(4, 4)))
+                                   .toImage()
+                                   .convertToFormat(QImage::Format_RGB32);
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const Step &step = steps.at(i);
             QWidget *target =

@@ -10,7 +10,6 @@
 
 #include "pickers/capturebackends.h"
 #include "pickers/hiddenwindowwatch.h"
-#include "pickers/loupelayout.h"
 #include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
@@ -24,6 +23,7 @@
 #include <QScreen>
 #include <QTest>
 #include <climits>
+#include <cmath>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +38,14 @@ QString code(QRgb rgb)
 double screenRatio()
 {
     return QGuiApplication::primaryScreen()->devicePixelRatio();
+}
+
+/// The device pixel whose top-left corner a whole window coordinate @p at
+/// lies on, or lies within.
+QPoint deviceAt(QPoint at, double ratio)
+{
+    return {static_cast<int>(std::floor(at.x() * ratio)),
+            static_cast<int>(std::floor(at.y() * ratio))};
 }
 
 } // namespace
@@ -140,7 +148,7 @@ private Q_SLOTS:
         QFETCH(int, pick);
         QFETCH(bool, read);
         const double ratio = screenRatio();
-        const QPoint centre = pickers::DevicePixelAt(at, ratio);
+        const QPoint centre = deviceAt(at, ratio);
         const QRect around(centre - QPoint(5, 5), QSize(11, 11));
         QImage place = m_place;
         std::unique_ptr<FrozenScreen> picture;
@@ -155,7 +163,8 @@ private Q_SLOTS:
         QApplication::sendEvent(window, &move);
 
         // The loupe paints the captured pixels round the pointer, black
-        // beyond the desktop, and the code of the middle one.
+        // beyond the desktop, as 11 x 11 even squares over its width, and the
+        // code of the middle one.
         LoupeView &view = *window->loupe();
         const QImage painted = view.grab().toImage();
         QImage shown(11, 11, QImage::Format_RGB32);
@@ -163,7 +172,8 @@ private Q_SLOTS:
             for (int column = 0; column < 11; ++column)
                 shown.setPixel(
                     column, row,
-                    painted.pixel(pickers::loupe::BlockRect(column, row).center() * ratio));
+                    painted.pixel((QPointF(2 * column + 1, 2 * row + 1) * view.width() / 22 * ratio)
+                                      .toPoint()));
         }
         QCOMPARE(shown, place.copy(around));
         QCOMPARE(view.code(), code(place.pixel(centre)));
@@ -219,8 +229,7 @@ private Q_SLOTS:
         for (int i = 0; i < 3; ++i) {
             QCursor::setPos(window->mapToGlobal(at));
             QTRY_COMPARE_WITH_TIMEOUT(window->loupeCentre(),
-                                      pickers::DevicePixelAt(at, window->devicePixelRatio()),
-                                      10000);
+                                      deviceAt(at, window->devicePixelRatio()), 10000);
             at = window->loupe()->geometry().center(); // the next move lands on the loupe
         }
     }
