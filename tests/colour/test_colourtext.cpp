@@ -40,12 +40,6 @@ TEST(ChannelText, ParseChannelDecAndHex)
             << QString::fromUtf16(text).toStdString();
 }
 
-TEST(ChannelText, MessagesUseTheFullWidthTilde)
-{
-    EXPECT_EQ(kDecimalMessage, QString::fromUtf8("000～255までの整数の数値を入力して下さい。"));
-    EXPECT_EQ(kHexMessage, QString::fromUtf8("00～FFまでの数値を16進数で入力して下さい。"));
-}
-
 TEST(CssColour, RefusedTextIsQuotedOnOneLineUpToFortyCharacters)
 {
     // A character outside the BMP counts as one and is never split.
@@ -74,6 +68,9 @@ TEST(Contrast, PublishedPairsAndTheirTooltips)
         EXPECT_EQ(BackgroundContrastTip(foreground, 0xFFFFFF).toStdString(),
                   (u"背景とのコントラスト比 "_s + QString::fromUtf16(shown)).toStdString())
             << std::hex << foreground;
+    EXPECT_EQ(WhiteBlackContrastTip(0x0080FF).toStdString(), // orange
+              u"白とのコントラスト比 2.5:1（AA 不適合、AAA 不適合）\n"
+              u"黒とのコントラスト比 8.3:1（AA 適合、AAA 適合）"_s.toStdString());
 }
 
 TEST(Contrast, RoundsDownAtTheThresholds)
