@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The device pixel under the pointer, the putting together of several
-// screens' pictures and where the palette docks: pure functions, no display.
+// screens' pictures, where the loupe stands and where the palette docks: pure
+// functions, no display.
 // The palette picture itself is held pixel for pixel by the palette window's
 // stored picture.
 #include "pickers/desktopimage.h"
+#include "pickers/loupelayout.h"
 #include "pickers/palettedock.h"
 #include "pickers/paletteimage.h"
 
@@ -130,18 +132,6 @@ TEST(OutputPictures, EveryOutputAtItsPlaceAtTheDesktopsSize)
     EXPECT_TRUE(pickers::ComposeOutputPictures({}, QSize(4, 2)).isNull());
 }
 
-TEST(OutputPictures, OneUprightOutputOfTheDesktopsSizeIsNotCopied)
-{
-    // The caller hands over its one copy; the top bytes are set in place.
-    QImage buffer = Letters("AB/CD");
-    const uchar *pixels = buffer.constBits();
-    std::vector<pickers::OutputPicture> outputs(1);
-    outputs.front() = {std::move(buffer), {}, false, QRect(0, 0, 1, 1)};
-    const QImage desktop = pickers::ComposeOutputPictures(std::move(outputs), QSize(2, 2));
-    EXPECT_EQ(Read(desktop), "AB/CD");
-    EXPECT_EQ(desktop.constBits(), pixels);
-}
-
 TEST(PaletteDock, WhollyVisibleBesideTheMainWindow)
 {
     // The main window's frame is 339 x 242 at the point given; the palette's 86 x 242.
@@ -157,4 +147,26 @@ TEST(PaletteDock, WhollyVisibleBesideTheMainWindow)
     for (const auto &[main, screens, expected] : cases)
         EXPECT_EQ(pickers::DockPosition(QRect(main, QSize(339, 242)), {86, 242}, screens), expected)
             << main.x() << "," << main.y();
+}
+
+TEST(LoupePlacement, WholeOnTheScreenAndOffTheHotspot)
+{
+    // The loupe is 100 x 118, 16 away from the hotspot: below and to the
+    // right, on the other side at an edge, at the screen's start where the
+    // screen is too small for either side.
+    const QRect screen(0, 0, 1280, 800);
+    const std::tuple<QPoint, QRect, QPoint> cases[] = {
+        {{600, 400}, screen, {616, 416}},
+        {{1164, 0}, screen, {1180, 16}},                  // just fits on the right
+        {{1165, 400}, screen, {1049, 416}},               // one more: on the left
+        {{1279, 799}, screen, {1163, 665}},               // the bottom-right corner
+        {{600, 799}, screen, {616, 665}},                 // the bottom edge
+        {{2303, 767}, {1280, 0, 1024, 768}, {2187, 633}}, // a second screen's corner
+        {{100, 100}, {0, 0, 200, 800}, {0, 116}},         // no room either side, but whole
+        {{40, 30}, {0, 0, 80, 60}, {0, 0}},               // a screen smaller than the loupe
+        {{1300, 330}, {1280, 300, 90, 60}, {1280, 300}},
+    };
+    for (const auto &[hotspot, bounds, expected] : cases)
+        EXPECT_EQ(pickers::loupe::Placement(hotspot, bounds), expected)
+            << hotspot.x() << "," << hotspot.y();
 }
