@@ -168,7 +168,9 @@ private Q_SLOTS:
             << Answer::BeforeReply << 0u << good << PortalFailure::None;
         QTest::newRow("answer on the portal's own path")
             << Answer::OnChosenPath << 0u << good << PortalFailure::None;
-        // Any other response (1, cancelled, takes the same branch) ends it.
+        // The response codes: 0 a picture, 1 the user cancelled, 2 (or any
+        // other) the portal ended it; the eyedropper refuses either way.
+        QTest::newRow("cancelled") << Answer::AfterReply << 1u << good << PortalFailure::Cancelled;
         QTest::newRow("other end") << Answer::AfterReply << 2u << good << PortalFailure::Refused;
         QTest::newRow("no answer") << Answer::Never << 0u << good << PortalFailure::NoAnswer;
         QTest::newRow("no portal") << Answer::NoPortal << 0u << good << PortalFailure::NoPortal;
