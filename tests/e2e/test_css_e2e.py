@@ -10,8 +10,6 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 from vandrel_e2e import Session, wait_until  # noqa: E402
 
-COMBO1 = (1080, 2040)  # client twips: left, top
-
 
 class CssForms(unittest.TestCase):
     def offer(self, text):
@@ -49,12 +47,11 @@ class CssForms(unittest.TestCase):
         s.clipboard_becomes("#FF8000")
 
         # Each CSS item picked from the list (the last five), then copied.
-        # (Each click lands on another pixel: xdotool's wait for the pointer
-        # to move would otherwise sit out its timeout.)
+        # The list is four steps back from the red slider, where the focus is.
+        s.key(*["shift+Tab"] * 4)
         for up, copied in ((4, "color: #FF8000;"), (3, "background-color: #FF8000;"),
                            (2, "rgb(255 128 0)"), (1, "hsl(30.1 100% 50%)"),
                            (0, "oklch(73.2% 0.1858 53)")):
-            s.click_at(*s.client_point(COMBO1[0] + 300 + 30 * up, COMBO1[1] + 150))
             s.key("F4", "End", *["Up"] * up, "Return", "Return")
             s.clipboard_becomes(copied)
 

@@ -9,20 +9,14 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 from vandrel_e2e import Session, ini_value, wait_until  # noqa: E402
 
-# Controls in client twips: left, top, width, height.
-TEXT_RED = (3840, 480, 495, 270)
-TEXT_GREEN_HEX = (4560, 840, 375, 270)
-COLOR_BOX = (240, 1920, 615, 855)
-COMBO1 = (1080, 2040, 2175, 300)
-CHECK_KOMOZI = (1080, 2400, 2175, 255)
 KEYS = ("Color/Red", "Color/Green", "Color/Blue", "Check/Komozi", "Use/NumberOfUse",
         "Setting/Top", "Position/Top", "Position/Left")
 
 
 class MainWindow(unittest.TestCase):
-    def replace_text(self, control, text):
-        self.s.click_control(*control)
-        self.s.key("End", "shift+Home")
+    def replace_text(self, tabs, text):
+        """Types text over a box the given number of Tab presses on."""
+        self.s.key(*["Tab"] * tabs, "End", "shift+Home")
         self.s._run(["xdotool", "type", "--delay", "30", text])
 
     def copied(self, expected):
@@ -37,14 +31,13 @@ class MainWindow(unittest.TestCase):
         def above():
             return "_NET_WM_STATE_ABOVE" in s._run(["xprop", "-id", s.main, "_NET_WM_STATE"])
         wait_until(above, what="main window above")
-        # The BODY editor from its toolbar button, the about box and the
-        # options dialog by their access keys.
-        bx, by = s.client_point(705, 180)  # the button's middle in client twips
-        for xdo, close, title in ((["mousemove", str(bx), str(by), "click", "1"], "Escape",
-                                   "^<BODY>の編集$"), (["key", "alt+h", "a"], "Return", "^バージョン情報$"),
-                                  (["key", "alt+o", "c"], "Return", "^オプション$")):
+        # The BODY editor, the about box and the options dialog by their
+        # access keys.
+        for keys, close, title in ((("alt+e", "b"), "Escape", "^<BODY>の編集$"),
+                                   (("alt+h", "a"), "Return", "^バージョン情報$"),
+                                   (("alt+o", "c"), "Return", "^オプション$")):
             s.activate(s.main)
-            s._run(["xdotool"] + xdo)
+            s.key(*keys)
             # Centred over the main window; the frames differ (menu bar, tool
             # window title), so allow some slack.
             (x, y, w, h), (mx, my, mw, mh) = s.geometry(s.open_window(title)), s.geometry(s.main)
@@ -59,24 +52,23 @@ class MainWindow(unittest.TestCase):
 
         s.activate(s.main)
         self.copied("#000000")  # straight after a first start
-        s.click_control(*COLOR_BOX, clicks=2)  # the platform's chooser
+        s.key("alt+i", "e")  # the platform's chooser, in Japanese
         chooser = s.open_dialog()
+        self.assertEqual(s.find_windows("^色を選択$"), [chooser])
         # "#0000C0" typed over its HTML field's text, then OK. Titles and
         # access keys change with the language: the field is the third stop
         # back from the basic colours, where the focus starts.
         s.key("shift+Tab", "shift+Tab", "shift+Tab", "ctrl+a", "numbersign", "0", "0", "0", "0",
               "C", "0", "Return")
         wait_until(lambda: not s.is_viewable(chooser), what="chooser closed")
-        self.replace_text(TEXT_RED, "255")
-        self.replace_text(TEXT_GREEN_HEX, "ab")
+        # From the red slider, which has the focus, to the red decimal box,
+        # then on to the green hexadecimal one.
+        self.replace_text(3, "255")
+        self.replace_text(7, "ab")
         self.copied("#FFABC0")
-        wait_until(lambda: s.grab(s.client_point(540, 2340) + (1, 1)).hex() == "ffabc0",
-                   what="the preview repainted")
-        # An attribute name from the keyboard, then the whole text in lower case.
-        self.replace_text(COMBO1, "bgcolor")
-        self.copied('BGCOLOR="#FFABC0"')
-        s.click_control(*CHECK_KOMOZI)
-        self.copied('bgcolor="#ffabc0"')
+        wait_until(lambda: s.shows_colour(s.main, "#FFABC0"), what="the preview repainted")
+        s.key("Tab", "Tab", "Tab", "space")  # on to 小文字でコピー, and tick it
+        self.copied("#ffabc0")
         self.assertEqual(s.close_main_by_menu(), 0)
         first = [ini_value(s.config.read_text(), *key.split("/")) for key in KEYS]
         self.assertEqual(first[:6], ["255", "171", "192", "1", "1", "1"])

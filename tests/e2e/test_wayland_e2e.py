@@ -19,14 +19,13 @@ import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from vandrel_e2e import BIN, TOOLBAR_DROPPER, Session, ini_value, wait_until  # noqa: E402
+from vandrel_e2e import BIN, COPY_BUTTON, TOOLBAR_DROPPER, Session, ini_value, wait_until  # noqa: E402
 
 SKIPPED, NO_NAMESPACE = 77, 69
 APP_ID = "io.github.vandrel.Vandrel"
 NEEDED = ["sway", "swaybg", "Xwayland", "grim", "pipewire", "dbus-daemon", "dbus-send",
           "convert"] + ["/usr/libexec/xdg-desktop-portal" + p for p in ("", "-wlr", "-gtk")]
 PATCH = "#3A7F1C"  # the wallpaper's middle half, where the main window opens
-COMMAND_CLIP = (3480, 2400, 1320, 375)  # the copy button, in client twips
 # Screen size, and how the eyedropper reads the screen.
 RUNS = [("1280x720", "screencopy"), ("3840x2160", "screencopy"), ("1280x720", "portal")]
 
@@ -96,7 +95,7 @@ def pick(s, x, y, expected, timeout):
     s.click_at(x, y)
     s.wait_eyedropper(shown=False)
     wait_until(lambda: s.is_viewable(s.main), what="main window back")
-    s.click_control(*COMMAND_CLIP)
+    s.click_at(*s.client_point(*COPY_BUTTON))
     s.clipboard_becomes(expected)
 
 
@@ -110,12 +109,16 @@ def inside(capture):
     wait_until(lambda: screen_pixel(w // 2, h // 2) == PATCH, timeout=60, what="the wallpaper")
     s.start()
 
+    def middle():  # of the main window
+        x, y, mw, mh = s.geometry(s.main)
+        return x + mw // 2, y + mh // 2
+
     def over_patch():  # once the compositor has placed the main window
-        x, y = s.client_point(1500, 1500)
+        x, y = middle()
         return w // 4 <= x < 3 * w // 4 and h // 4 <= y < 3 * h // 4
     wait_until(over_patch, what=lambda: "the main window over the patch, not at %r"
                % (s.geometry(s.main),))
-    under = s.client_point(1500, 1500)  # where the main window is
+    under = middle()
     noise = (w // 8, 7 * h // 8)
     shown = screen_pixel(*noise)
     assert shown != PATCH

@@ -21,8 +21,12 @@ BIN = os.environ.get("VANDREL_BIN", os.path.join(os.path.dirname(__file__), "../
 # close request, input, window properties, the clipboard, and ImageMagick's
 # screen reader and viewer.
 TOOLS = ("openbox", "wmctrl", "xdotool", "xprop", "xwininfo", "xclip", "import", "display")
-MENU_BAR_HEIGHT = 20  # the main window's menu bar, above the client area
-TOOLBAR_DROPPER = (2070, 180)  # the eyedropper button's middle, in client twips
+# The two controls the tests click, where a click is what they test or keys
+# cannot reach them (sway gives no focus on request): in client twips, below
+# the main window's menu bar.
+MENU_BAR_HEIGHT = 20
+TOOLBAR_DROPPER = (2070, 180)  # the eyedropper button's middle
+COPY_BUTTON = (4140, 2587)  # the copy button's middle
 
 
 def wait_until(condition, timeout=30.0, what="condition"):
@@ -161,6 +165,18 @@ class Session:
                            self._run(["xwininfo", "-id", str(window)]))
         return tuple(int(v) for v in found) if len(found) == 4 else None
 
+    def frame(self, window):
+        """The window's outer rectangle, frame included."""
+        x, y, w, h = self.geometry(window)
+        out = self._run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"])
+        left, right, top, bottom = (int(v) for v in out.split("=")[1].split(","))
+        return x - left, y - top, w + left + right, h + top + bottom
+
+    def shows_colour(self, window, code):
+        """Whether some pixel of the window shows the colour #RRGGBB."""
+        pixels, colour = self.grab(self.geometry(window)), bytes.fromhex(code[1:])
+        return any(pixels[i:i + 3] == colour for i in range(0, len(pixels), 3))
+
     def client_point(self, left_twips, top_twips):
         """A point given in the main window's client twips, below its menu bar."""
         x, y, _, _ = self.geometry(self.main)
@@ -172,13 +188,8 @@ class Session:
         return self.app.wait(timeout=10)
 
     # --- input and output ------------------------------------------------
-    def click_at(self, x, y, clicks=1):
-        self._run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat",
-                   str(clicks), "1"])
-
-    def click_control(self, left, top, width, height, clicks=1):
-        """Clicks the middle of a control given in client twips."""
-        self.click_at(*self.client_point(left + width // 2, top + height // 2), clicks)
+    def click_at(self, x, y):
+        self._run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"])
 
     def key(self, *keys):
         self._run(["xdotool", "key", "--delay", "30"] + list(keys))
