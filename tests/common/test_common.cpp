@@ -5,6 +5,7 @@
 #include "common/twips.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDeadlineTimer>
 #include <QMessageBox>
 #include <QTest>
@@ -27,25 +28,29 @@ private Q_SLOTS:
 
     void messageBox()
     {
-        // Read the box from inside its own modal loop once it is the modal
-        // window, then close it (every window, should it never become one);
-        // the check runs after the loop has ended, so a failure cannot keep
-        // it open.
+        // Read the box from inside its own modal loop once it is the active
+        // modal window (its caption and text as Ctrl+C copies them), then close it
+        // (every window, should it never become one); the check runs after
+        // the loop has ended, so a failure cannot keep it open.
         QString seen;
         QTimer poll;
         const QDeadlineTimer bound(10000);
         connect(&poll, &QTimer::timeout, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box)
-                seen = u"%1|%2|%3|%4"_s.arg(box->text(), box->windowTitle())
+            if (box && !box->isActiveWindow())
+                box = nullptr; // its Ctrl+C works once it has the keyboard
+            if (box) {
+                QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+                seen = u"%1|%2|%3"_s.arg(QGuiApplication::clipboard()->text())
                            .arg(box->icon())
                            .arg(box->standardButtons().toInt());
+            }
             if (box || bound.hasExpired())
                 QApplication::closeAllWindows();
         });
         poll.start(10);
         ShowMessageBox(nullptr, colour::kHexMessage);
-        QCOMPARE(seen, u"%1|Vandrel|%2|%3"_s.arg(colour::kHexMessage)
+        QCOMPARE(seen, u"Vandrel\n\n%1|%2|%3"_s.arg(colour::kHexMessage)
                            .arg(QMessageBox::NoIcon)
                            .arg(int(QMessageBox::Ok)));
     }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <functional>
@@ -306,6 +307,7 @@ TEST(SettingsDisk, AFullDiskReplacesNothing)
         const settings::WriteResult seeded =
             settings::WriteProfileString(u"A"_s, u"k"_s, u"2"_s, small + u"/u/Config.ini"_s, seed);
         return full.failure != settings::WriteFailure::Write          ? 1
+               : full.error != (mounted ? ENOSPC : EFBIG)             ? 6
                : ReadAll(file) != before                              ? 2
                : seeded.failure != settings::WriteFailure::Write      ? 3
                : AllIn(small) != QStringList(left) << small + u"/u"_s ? 4
@@ -313,7 +315,7 @@ TEST(SettingsDisk, AFullDiskReplacesNothing)
     });
     EXPECT_EQ(ExitCode(child), 0) << "1: no write failure reported, 2: the file changed, 3: no "
                                      "per-user write failure, 4: a file was left or made, 5: "
-                                     "the old file could not be made";
+                                     "the old file could not be made, 6: not the full disk's error";
 }
 
 // Two copies writing at once lose nothing: every write reaches the file and
