@@ -11,6 +11,7 @@
 // paints its root window as a desktop would be painted, and runs itself
 // there. Prints figures; never fails on time.
 #include "bench/benchtools.h"
+#include "bench/serverpixmaps.h"
 #include "common/services.h"
 #include "main/frmmain.h"
 #include "pickers/capturebackends.h"
@@ -18,7 +19,6 @@
 #include "pickers/frmgetcolor.h"
 #include "pickers/loupeview.h"
 #include "pickers/screencapture.h"
-#include "tests/support/serverpixmaps.h"
 
 #include <QApplication>
 #include <QBackingStore>

@@ -8,15 +8,12 @@
 // the program's own capture of the screen.
 #include "pickers/frmgetcolor.h"
 
-#include "pickers/capturebackends.h"
 #include "pickers/hiddenwindowwatch.h"
 #include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
 #include "pickers/screencapture.h"
-#include "support/serverpixmaps.h"
 
 #include <QApplication>
-#include <QBackingStore>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPointer>
@@ -232,29 +229,6 @@ private Q_SLOTS:
                                       deviceAt(at, window->devicePixelRatio()), 10000);
             at = window->loupe()->geometry().center(); // the next move lands on the loupe
         }
-    }
-
-    void pictureKeptOnServer()
-    {
-        // The X server's pixmaps for the program: one made ready before the
-        // pick and used by it (the eyedropper window makes no picture of its
-        // own), kept after the pick and given back after the keeping time.
-        if (!m_capture || ServerPixmaps() < 0)
-            QSKIP("needs an X server that tells what it holds");
-        delete m_window; // left open by the test before
-        const std::unique_ptr<ScreenCapture> capture = pickers::CreateXcbScreenCapture();
-        const int before = ServerPixmaps();
-        capture->prepare();
-        QCOMPARE(ServerPixmaps(), before + 1);
-        FrmGetColor *window = open(capture->grab().picture);
-        QVERIFY(window->backingStore()->size().isEmpty());
-        window->close();
-        QTRY_VERIFY_WITH_TIMEOUT(m_window.isNull(), 10000);
-        QCOMPARE(ServerPixmaps(), before + 1);
-        const std::unique_ptr<ScreenCapture> brief =
-            pickers::CreateXcbScreenCapture(std::chrono::milliseconds(1));
-        brief->prepare();
-        QTRY_COMPARE_WITH_TIMEOUT(ServerPixmaps(), before + 1, 5000);
     }
 
     void hiddenWindowWatch()
