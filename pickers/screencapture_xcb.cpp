@@ -683,39 +683,51 @@ private:
 };
 #endif
 
-} // namespace
+/// Qt's connection to the X server, when the program runs on X11 and the root
+/// window's pixels read back as they are (FindRootFormat).
+struct QtServer
+{
+    xcb_connection_t *connection = nullptr;
+    RootFormat format;
+};
 
-std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::milliseconds keep)
+std::optional<QtServer> FindQtServer()
 {
     const auto *x11 =
         qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
     if (!connection)
-        return nullptr;
+        return std::nullopt;
     const std::optional<RootFormat> format = FindRootFormat(connection);
     if (!format)
+        return std::nullopt;
+    return QtServer{connection, *format};
+}
+
+} // namespace
+
+std::unique_ptr<ScreenCapture> pickers::CreateXcbScreenCapture(std::chrono::milliseconds keep)
+{
+    const std::optional<QtServer> server = FindQtServer();
+    if (!server)
         return nullptr;
-    return std::make_unique<XcbScreenCapture>(connection, *format, keep);
+    return std::make_unique<XcbScreenCapture>(server->connection, server->format, keep);
 }
 
 #ifdef VANDREL_HAVE_XCB_SHM
 std::unique_ptr<pickers::SharedMemoryPictures>
 pickers::CreateXcbSharedMemoryPictures(std::chrono::milliseconds keep)
 {
-    const auto *x11 =
-        qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t *connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
+    const std::optional<QtServer> server = FindQtServer();
+    if (!server)
         return nullptr;
-    const std::optional<RootFormat> format = FindRootFormat(connection);
-    if (!format)
-        return nullptr;
+    xcb_connection_t *connection = server->connection;
     // Memory handed over as a file descriptor: version 1.2.
     const Reply<xcb_shm_query_version_reply_t> version(
         xcb_shm_query_version_reply(connection, xcb_shm_query_version(connection), nullptr));
     if (!version || version->major_version < 1 ||
         (version->major_version == 1 && version->minor_version < 2))
         return nullptr;
-    return std::make_unique<XcbSharedMemoryPictures>(connection, *format, keep);
+    return std::make_unique<XcbSharedMemoryPictures>(connection, server->format, keep);
 }
 #endif
