@@ -8,6 +8,8 @@
 // the program's own capture of the screen.
 #include "pickers/frmgetcolor.h"
 
+#include "bench/serverpixmaps.h"
+#include "pickers/capturebackends.h"
 #include "pickers/hiddenwindowwatch.h"
 #include "pickers/loupeview.h"
 #include "pickers/paletteimage.h"
@@ -229,6 +231,22 @@ private Q_SLOTS:
                                       deviceAt(at, window->devicePixelRatio()), 10000);
             at = window->loupe()->geometry().center(); // the next move lands on the loupe
         }
+    }
+
+    void pictureGivenBackOnServer()
+    {
+        // The picture made ready for a pick takes screen-sized memory on the X
+        // server, which an idle program must give back after the keeping time.
+        if (!m_capture || ServerPixmaps() < 0)
+            QSKIP("needs an X server that tells what it holds");
+        delete m_window; // and its picture, left open by the test before
+        m_capture.reset();
+        const int before = ServerPixmaps();
+        const std::unique_ptr<ScreenCapture> brief =
+            pickers::CreateXcbScreenCapture(std::chrono::milliseconds(1));
+        brief->prepare();
+        QCOMPARE(ServerPixmaps(), before + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(ServerPixmaps(), before, 10000);
     }
 
     void hiddenWindowWatch()
