@@ -112,12 +112,14 @@ private Q_SLOTS:
         }
     }
 
-    void chooserForEachRow()
+    void rowColours()
     {
         // A cancel changes nothing; a confirmed colour becomes the row's code,
         // in upper case beside the lower-case defaults, and its preview colour.
         Fixture f;
         f.settings.values.insert(u"Body/Komozi"_s, u"1"_s);
+        QStringList messages;
+        f.services.feedback.message = [&](QWidget *, const QString &text) { messages << text; };
         FrmBody dialog(f.services);
         QCOMPARE(Tips(dialog), u"21.0:1 8.5:1 9.4:1 3.9:1"_s);
         // Each row gets a colour of its own, so one landing in another row's
@@ -140,29 +142,15 @@ private Q_SLOTS:
         QCOMPARE(f.clipboard.log.last(),
                  u"set:<body bgcolor=\"#777777\" text=\"#0a0b0c\" "
                  u"link=\"#000000\" vlink=\"#010203\" alink =\"#ff8000\">"_s);
-        // The chooser opens on the row's colour, its default in a new window.
-        FrmBody second(f.services);
-        QTest::mouseClick(Child(second, u"CmdVlink"_s), Qt::LeftButton);
-        QCOMPARE(f.chooser.initials,
-                 (QList<ColourValue>{0, 0, 0xFF0000, 0xFF0000, 0x800080, 0x800080, 0x0000FF,
-                                     0x0000FF, 0xFFFFFF, 0xFFFFFF, 0x800080}));
-    }
 
-    void pasteIntoRows()
-    {
         // Ctrl+V on a row's code box or button, or the code box's menu item,
-        // sets that row's colour as its chooser does, in upper case; a text
-        // that is no colour changes nothing and says why.
-        Fixture f;
-        f.settings.values.insert(u"Body/Komozi"_s, u"1"_s);
-        QStringList messages;
-        f.services.feedback.message = [&](QWidget *, const QString &text) { messages << text; };
-        FrmBody dialog(f.services);
+        // sets that row's colour as its chooser does; a text that is no colour
+        // changes nothing and says why.
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        const std::pair<const char16_t *, const char16_t *> rows[] = {
+        const std::pair<const char16_t *, const char16_t *> pastes[] = {
             {u"TextLink", u"rgb(1 2 3)"}, {u"CmdBg", u"navy"}, {u"CmdText", u"no colour"}};
-        for (const auto &[name, text] : rows) {
+        for (const auto &[name, text] : pastes) {
             f.clipboard.content = QString::fromUtf16(text);
             Child(dialog, QString::fromUtf16(name))->setFocus();
             QTest::keyClick(Child(dialog, QString::fromUtf16(name)), Qt::Key_V,
@@ -170,9 +158,16 @@ private Q_SLOTS:
         }
         f.clipboard.content = u"#ff8000"_s;
         dialog.findChild<QAction *>(u"TextVlink_paste"_s)->trigger();
-        QCOMPARE(State(dialog), u"#000000 #010203 #FF8000 #ff0000 #000080 #000000 #010203 #ff8000 "
-                                u"#ff0000 800000"_s);
+        QCOMPARE(State(dialog), u"#0A0B0C #010203 #FF8000 #FF8000 #000080 #0a0b0c #010203 #ff8000 "
+                                u"#ff8000 800000"_s);
         QCOMPARE(messages, QStringList{colour::ColourTextRefusedMessage(u"no colour"_s)});
+
+        // The chooser opens on the row's colour, its default in a new window.
+        FrmBody second(f.services);
+        QTest::mouseClick(Child(second, u"CmdVlink"_s), Qt::LeftButton);
+        QCOMPARE(f.chooser.initials,
+                 (QList<ColourValue>{0, 0, 0xFF0000, 0xFF0000, 0x800080, 0x800080, 0x0000FF,
+                                     0x0000FF, 0xFFFFFF, 0xFFFFFF, 0x800080}));
     }
 
     void windowAndControls()
