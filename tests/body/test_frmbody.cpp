@@ -75,9 +75,10 @@ private Q_SLOTS:
     void letterCaseOption()
     {
         // Restored when the window opens, written once when it closes however
-        // it closes: stored, clicked, how it closes, written.
+        // it closes: stored, clicked, how it closes, written. A click ticks an
+        // unticked box and clears a ticked or greyed one.
         const std::tuple<int, bool, const char *, int> rows[] = {
-            {-1, true, "CmdUnload", 1}, {1, true, "Esc", 0}, {2, false, "", 2}};
+            {-1, true, "CmdUnload", 1}, {1, true, "Esc", 0}, {2, false, "", 2}, {2, true, "", 0}};
         for (const auto &[stored, click, how, written] : rows) {
             Fixture f;
             if (stored >= 0)
