@@ -249,11 +249,8 @@ private Q_SLOTS:
             }
         };
         QList<QAction *> commands;
-        for (QAction *menu : h.w().menuBar()->actions())
-            for (QAction *item : menu->menu()->actions())
-                if (QStringList{u"Reset"_s, u"body"_s, u"pal"_s, u"coloredit"_s}.contains(
-                        item->objectName()))
-                    commands << item;
+        for (const QString &item : {u"Reset"_s, u"body"_s, u"pal"_s, u"coloredit"_s})
+            commands << h.w().menuBar()->findChild<QAction *>(item);
         const qsizetype menuItems = commands.size();
         commands << h.w().toolbar()->actions();
         for (qsizetype i = 0; i < commands.size(); ++i) {
