@@ -1,11 +1,15 @@
 # SPDX-License-Identifier: MIT
 """The screen eyedropper, its loupe and the palette window on a real X server:
-started from the main window's toolbar or menu, driven with real pointer and
-key events, the screen read back, and the picked colour read back through the
-clipboard (Return copies the code while the attribute combo shows "なし"); and
+started from the main window's toolbar or menu, or from the command line,
+driven with real pointer and key events, the screen read back, and the picked
+colour read back through the clipboard (Return copies the code while the
+attribute combo shows "なし") or the program's output and exit status; and
 windows stored off the screen brought back wholly onto it. A write on a full
-disk is the settings store's test, the message it brings the main window's."""
+disk is the settings store's test, the message it brings the main window's;
+which box keeps Ctrl+C and Ctrl+P, and the recent colours, are the window
+tests'."""
 import os
+import subprocess
 import sys
 import unittest
 
@@ -13,7 +17,16 @@ sys.path.insert(0, os.path.dirname(__file__))
 from vandrel_e2e import TOOLBAR_DROPPER, Session, ini_value, wait_until  # noqa: E402
 
 
+SPOT = (5, 5)  # a pixel of the desktop
+
+
 class Pickers(unittest.TestCase):
+    def pick(self, *options, act):
+        proc = self.s._spawn([self.s.binary, "--pick"] + list(options), stdout=subprocess.PIPE)
+        self.s.wait_eyedropper(keys=True)
+        act()
+        return proc.communicate(timeout=30)[0].decode(), proc.returncode
+
     def test_hidden_main_window_loupe_keys_and_pick(self):
         # A picture whose every pixel differs from its neighbours lies under
         # the main window, which opens at the top-left and hides itself while
@@ -93,6 +106,24 @@ class Pickers(unittest.TestCase):
             return (mx + mw, my + mh) == s.size and (px + pw, py, ph) == (mx, my, mh)
         wait_until(placed, what=lambda: "main %r, palette %r" % (s.frame(s.main),
                                                                  s.frame(palette)))
+
+    def test_picks_from_the_command_line(self):
+        s = self.s = Session("[Use]\nNumberOfUse=1\n")
+        self.addCleanup(s.close)
+        spot = "#" + s.grab(SPOT + (1, 1)).hex().upper()
+        # From the command line: nothing on Esc; a click prints the code in
+        # the form asked for and leaves it on the clipboard after the command
+        # has ended, until another program takes it. The recent colours are
+        # the only setting written.
+        self.assertEqual(self.pick(act=lambda: s.key("Escape")), ("", 1))
+        attribute = 'bgcolor="%s"' % spot.lower()
+        self.assertEqual(self.pick("--format", "BGCOLOR", "--lower", "--copy",
+                                   act=lambda: s.click_at(*SPOT)), (attribute + "\n", 0))
+        s.clipboard_becomes(attribute)
+        self.assertEqual(s.config.read_text(), "[Use]\nNumberOfUse=1\n[History]\n1=%s\n" % spot)
+        subprocess.run(["xclip", "-i", "-selection", "clipboard", "-loops", "1"], input=b"taken",
+                       env=s.env, timeout=10)
+        s.clipboard_becomes("taken")
 
 
 if __name__ == "__main__":
