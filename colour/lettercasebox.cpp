@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "colour/lettercasebox.h"
 
+#include <QShortcutEvent>
+
 using colour::LetterCase;
 
 namespace {
@@ -64,4 +66,20 @@ void LetterCaseBox::nextCheckState()
 {
     // A click ticks an unticked box and clears a ticked or greyed one.
     setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
+}
+
+bool LetterCaseBox::event(QEvent *event)
+{
+    // NOTE: Qt answers a button's access key with an animated click that
+    // changes the state only a tenth of a second later, so Enter pressed
+    // right after the access key would still copy in the old letter case.
+    // The option changes at once instead.
+    if (event->type() == QEvent::Shortcut && isEnabled() &&
+        !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
+        if (focusPolicy() & Qt::ClickFocus)
+            setFocus(Qt::ShortcutFocusReason);
+        click();
+        return true;
+    }
+    return QCheckBox::event(event);
 }

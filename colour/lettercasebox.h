@@ -26,5 +26,6 @@ Q_SIGNALS:
     void valueChanged(colour::LetterCase value);
 
 protected:
+    bool event(QEvent *event) override;
     void nextCheckState() override;
 };

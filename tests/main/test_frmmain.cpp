@@ -397,7 +397,11 @@ private Q_SLOTS:
         QCOMPARE(listed(), u"#c80080 #0ab0fe #0a0000 #00ff00 #0000ff  履歴を消去"_s);
         menu->actions().at(3)->trigger();
         QCOMPARE(h.code(), u"#00ff00"_s);
-        QTest::mouseClick(h.w().letterCase(), Qt::LeftButton); // the codes follow the option
+        // The codes follow the option at once, also when set by its access
+        // key: a copy right after it has the new letter case.
+        h.w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&h.w()));
+        QTest::keyClick(&h.w(), Qt::Key_K, Qt::AltModifier);
         QCOMPARE(h.code(), u"#00FF00"_s);
         menu->findChild<QAction *>(u"ClearHistory"_s)->trigger();
         QCOMPARE(listed(), u"-履歴を消去"_s);
