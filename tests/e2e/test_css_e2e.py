@@ -13,10 +13,13 @@ from vandrel_e2e import Session, wait_until  # noqa: E402
 
 class CssForms(unittest.TestCase):
     def offer(self, text):
-        """Puts text on the clipboard from another program, as a user's copy would."""
+        """Puts text on the clipboard from another program, as a user's copy
+        would, and waits until it is there: xclip takes the clipboard in a
+        process of its own after it has returned."""
         subprocess.run(["xclip", "-i", "-selection", "clipboard"], input=text.encode(),
                        env=self.s.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        check=True, timeout=20)
+        self.s.clipboard_becomes(text)
 
     def test_paste_refuse_and_copy_each_css_form(self):
         s = self.s = Session()
