@@ -79,6 +79,23 @@ class MainWindow(unittest.TestCase):
         self.assertEqual([ini_value(s.config.read_text(), *key.split("/")) for key in KEYS],
                          first[:4] + ["2"] + first[5:])
 
+    def test_settings_that_cannot_be_saved_are_told_of_once(self):
+        # A Config.ini too large to be one the program wrote is never
+        # rewritten. The first write (the count, at start) says so in a
+        # message, read back through its copy to the clipboard; the close
+        # says nothing more and ends.
+        s = self.s = Session("; " + "x" * (4 << 20) + "\n[Color]\nRed=10\n")
+        self.addCleanup(s.close)
+        before = s.config.read_bytes()
+        s.start()  # the message, which shows before the main window
+        s.key("ctrl+c")  # the message box copies its caption and text
+        s.clipboard_becomes("Vandrel\n\n設定を保存できませんでした。\n\nファイル: %s\n理由: 通常の"
+                            "ファイルでないか、大きすぎるか、読めないため、書き換えません。" % s.config)
+        s.key("Return")
+        s.main = wait_until(lambda: [w for w in s.find_windows("^Vandrel$") if w != s.main],
+                            what="the main window")[0]
+        self.assertEqual(s.close_main_by_menu(), 0)
+        self.assertEqual(s.config.read_bytes(), before)
 
 if __name__ == "__main__":
     unittest.main()
